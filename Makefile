@@ -1,0 +1,43 @@
+# Thin wrapper over CMake: `make run` sets everything up and runs the main job,
+# `make test` sets everything up and runs the whole test suite.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -DOSTRIVANE_WERROR=ON
+CLI = $(BUILD)/bin/ostrivane-cli
+
+.PHONY: all deps build run test sanitize bench format clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
+# Until the drive check exists, the main job evaluates the example tables.
+run: build
+	@for f in resources/examples/*.txt; do \
+	  echo "== $$f"; \
+	  $(CLI) evaluate "$$f"; \
+	  echo "(exit status $$?)"; \
+	done
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DOSTRIVANE_SANITIZE=ON -DOSTRIVANE_BUILD_BENCHMARKS=OFF
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bin/bench_*; do $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

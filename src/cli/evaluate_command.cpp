@@ -1,0 +1,301 @@
+#include "cli/evaluate_command.h"
+
+#include "cli/exit_codes.h"
+#include "cli/input_file.h"
+#include "core/memory_settings.h"
+#include "core/smartctl_report.h"
+#include "core/ssd.h"
+#include "core/static_disk_layer.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+const char* const kHelp = R"(Usage: ostrivane-cli evaluate [OPTIONS] FILE
+
+Evaluates the health of a drive from its S.M.A.R.T. attributes given as text,
+without reading any drive. FILE (or - for standard input) holds the output of
+`smartctl -a` or `smartctl -A`, or a bare attribute table (one attribute per
+line: id, name, flag, value, worst, threshold, type, updated, when-failed, raw
+value). The NVMe health section of `smartctl -a` ("Critical Warning:",
+"Available Spare:", "Percentage Used:" ...) is read as the drive reader reads
+the NVMe health log.
+
+Options:
+  --model TEXT      the drive's model name (default: the "Device Model:" or
+                    "Model Number:" line of the input); the model decides
+                    which rules apply
+  --revision TEXT   the firmware revision (default: "Firmware Version:")
+  --protocol TEXT   the device protocol, e.g. SATA or NVMe (default: guessed
+                    from the input)
+  --name TEXT       the drive's name in messages (default: the model)
+  --status N        the S.M.A.R.T. status: 0 unknown, 1 failing, 2 verified,
+                    3 not capable (default: 2, or 1 when the input says FAILED
+                    or an NVMe critical warning is set)
+  --all-disks       evaluate the drive even when the input says it is a hard
+                    disk, as the setting CheckAllDisks does
+  --json            print every field of the drive record as JSON
+  -h, --help        show this help
+
+A drive counts as solid-state unless the input's "Rotation Rate:" line gives
+a speed in rpm. Nothing is stored. Unexpected drive values are reported on
+standard error; the evaluation goes on.
+
+Exit status:
+  0   health above the warning threshold (50)
+  1   health at or below the warning threshold (50)
+  2   health at or below the error threshold (30), or a failing drive
+  3   no rule applied to the attributes, or the drive is not S.M.A.R.T. capable
+  64  usage error
+  66  the input cannot be read
+)";
+
+// Fallbacks of the settings the evaluation reads, as the monitor installs them.
+QHash<QString, qint64> evaluationDefaults() {
+    return {
+        {QStringLiteral("ThresholdError"), 30},
+        {QStringLiteral("ThresholdWarning"), 50},
+        {QStringLiteral("AllowSSDSubmission"), 1},
+    };
+}
+
+// The evaluation's remaining services, for a run that sends and shows nothing.
+class NoHost final : public HostFacts {
+public:
+    QString machineType() override { return {}; }
+};
+
+class NoReports final : public ServerReports {
+public:
+    bool logged(const QString&) override { return false; }
+    void log(const QString&, const QString&, const QString&) override {}
+    void log(const QString&, const QString&) override {}
+};
+
+class StderrFeedback final : public FeedbackAlert {
+public:
+    explicit StderrFeedback(QTextStream& err) : err_(err) {}
+    void alert_feedback(const QString& message, const QString& details, bool) override {
+        err_ << "ostrivane-cli: " << message << '\n' << details.trimmed() << '\n';
+        err_.flush();
+    }
+
+private:
+    QTextStream& err_;
+};
+
+class StderrLogger final : public Logger {
+public:
+    explicit StderrLogger(QTextStream& err) : err_(err) {}
+    void log_message(int level, const QString& text) override {
+        if (level <= 5) {
+            err_ << text << '\n';
+            err_.flush();
+        }
+    }
+
+private:
+    QTextStream& err_;
+};
+
+QString statusName(std::uint8_t status) {
+    switch (status) {
+        case SMARTStatusFailing:
+            return QStringLiteral("FAILING");
+        case SMARTStatusVerified:
+            return QStringLiteral("OK");
+        case SMARTStatusNotCapable:
+            return QStringLiteral("not capable");
+        default:
+            return QStringLiteral("unknown");
+    }
+}
+
+bool isLowAccuracy(const SSD& ssd) {
+    return ssd.healthInfo().endsWith(kLowAccuracyMark);
+}
+
+// JSON numbers are doubles: values beyond 2^53 are written as text to stay exact.
+QJsonValue jsonNumber(const AttributeNumber& number) {
+    constexpr quint64 kExact = quint64(1) << 53;
+    if (number.isUnsigned() ? number.toUInt64() <= kExact
+                            : (number.toInt64() <= qint64(kExact) && number.toInt64() >= -qint64(kExact))) {
+        return number.isUnsigned() ? QJsonValue(double(number.toUInt64())) : QJsonValue(number.toInt64());
+    }
+    return QJsonValue(number.toString());
+}
+
+QJsonObject toJson(const SSD& ssd) {
+    QJsonObject attributes;
+    if (ssd.allAttributes()) {
+        for (const auto& [id, record] : *ssd.allAttributes()) {
+            QJsonObject entry;
+            for (const auto& [key, number] : record.presentKeys()) {
+                entry.insert(key, jsonNumber(number));
+            }
+            attributes.insert(QString::number(id), entry);
+        }
+    }
+    const auto nullable = [](const QString& text) {
+        return text.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+    };
+    return QJsonObject{
+        {QStringLiteral("isSSD"), ssd.isSSD()},
+        {QStringLiteral("smartStatus"), int(ssd.smartStatus())},
+        {QStringLiteral("disknum"), ssd.disknum()},
+        {QStringLiteral("lastHealthPercentage"), ssd.lastHealthPercentage()},
+        {QStringLiteral("healthPercentage"), ssd.healthPercentage()},
+        {QStringLiteral("fullAttributeInformation"), ssd.fullAttributeInformation()},
+        {QStringLiteral("modelName"), ssd.modelName()},
+        {QStringLiteral("name"), nullable(ssd.name())},
+        {QStringLiteral("allAttributes"),
+         ssd.allAttributes() ? QJsonValue(attributes) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("healthInfo"), nullable(ssd.healthInfo())},
+        {QStringLiteral("status"), ssd.status()},
+        {QStringLiteral("iconURL"), ssd.iconURL().toString()},
+        {QStringLiteral("description"), ssd.description()},
+        {QStringLiteral("lowAccuracy"), isLowAccuracy(ssd)},
+    };
+}
+
+void printText(const SSD& ssd, QTextStream& out) {
+    const auto row = [&out](const char* label, const QString& value) {
+        out << QString::fromLatin1(label).leftJustified(13) << value << '\n';
+    };
+    row("Model:", ssd.modelName().isEmpty() ? QStringLiteral("(unknown)") : ssd.modelName());
+    row("Solid-state:", ssd.isSSD() ? QStringLiteral("yes") : QStringLiteral("no"));
+    row("S.M.A.R.T.:", statusName(ssd.smartStatus()));
+    row("Health:", ssd.healthPercentage() == kHealthUnknown
+                       ? QStringLiteral("unknown")
+                       : QStringLiteral("%1%").arg(ssd.healthPercentage()));
+    row("Status:", ssd.status());
+    if (!ssd.healthInfo().isNull()) {
+        row("Reason:", ssd.healthInfo());
+    }
+    if (isLowAccuracy(ssd)) {
+        row("Accuracy:", QStringLiteral("low (only the reallocated sectors were evaluated)"));
+    }
+    if (!ssd.fullAttributeInformation().isEmpty()) {
+        out << "Attributes:\n";
+        for (const QString& line : ssd.fullAttributeInformation().split(QLatin1Char('\n'))) {
+            out << "  " << line << '\n';
+        }
+    }
+}
+
+int exitStatus(const SSD& ssd, IntSettings& settings) {
+    const qint64 health = ssd.healthPercentage();
+    if (health <= settings.defaultInt(QStringLiteral("ThresholdError"))) {
+        return exit_codes::kError;
+    }
+    if (health <= settings.defaultInt(QStringLiteral("ThresholdWarning"))) {
+        return exit_codes::kWarning;
+    }
+    if (health == kHealthUnknown || ssd.smartStatus() == SMARTStatusNotCapable) {
+        return exit_codes::kUnknown;
+    }
+    return exit_codes::kOk;
+}
+
+}  // namespace
+
+int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    const QCommandLineOption model(QStringLiteral("model"), {}, QStringLiteral("TEXT"));
+    const QCommandLineOption revision(QStringLiteral("revision"), {}, QStringLiteral("TEXT"));
+    const QCommandLineOption protocol(QStringLiteral("protocol"), {}, QStringLiteral("TEXT"));
+    const QCommandLineOption name(QStringLiteral("name"), {}, QStringLiteral("TEXT"));
+    const QCommandLineOption status(QStringLiteral("status"), {}, QStringLiteral("N"));
+    const QCommandLineOption allDisks(QStringLiteral("all-disks"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({model, revision, protocol, name, status, allDisks, json, help});
+
+    const auto usageError = [&err](const QString& message) {
+        err << "ostrivane-cli evaluate: " << message << '\n'
+            << "Try 'ostrivane-cli evaluate --help'.\n";
+        err.flush();
+        return exit_codes::kUsage;
+    };
+    if (!parser.parse(QStringList{QStringLiteral("evaluate")} + args)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        out << kHelp;
+        return exit_codes::kOk;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        return usageError(parser.positionalArguments().isEmpty()
+                              ? QStringLiteral("missing input FILE (use - for standard input)")
+                              : QStringLiteral("expected one input FILE"));
+    }
+    std::optional<std::uint8_t> statusOverride;
+    if (parser.isSet(status)) {
+        bool ok = false;
+        const int value = parser.value(status).toInt(&ok);
+        if (!ok || value < 0 || value > 3) {
+            return usageError(
+                QStringLiteral("--status must be 0, 1, 2 or 3, not '%1'").arg(parser.value(status)));
+        }
+        statusOverride = std::uint8_t(value);
+    }
+
+    const QString path = parser.positionalArguments().constFirst();
+    QString readError;
+    const std::optional<QByteArray> input = readInputFile(path, readError);
+    if (!input) {
+        err << "ostrivane-cli evaluate: " << readError << '\n';
+        err.flush();
+        return exit_codes::kNoInput;
+    }
+
+    const SmartctlReport report = parseSmartctlReport(QString::fromUtf8(*input));
+    const QString modelName = parser.isSet(model) ? parser.value(model) : report.model;
+    QVariantMap description{
+        {QStringLiteral("DAMediaName"), modelName},
+        {QStringLiteral("DADeviceRevision"),
+         parser.isSet(revision) ? parser.value(revision) : report.revision},
+        {QStringLiteral("DADeviceProtocol"),
+         parser.isSet(protocol) ? parser.value(protocol) : report.protocol},
+    };
+    if (report.solidState.value_or(true)) {
+        description.insert(QStringLiteral("isSSD"), true);
+    }
+    if (report.hasNvmeHealth) {
+        description.insert(QStringLiteral("isNVME"), true);
+    }
+
+    MemorySettings settings(evaluationDefaults());
+    if (parser.isSet(allDisks)) {
+        settings.setDefaultInt(QStringLiteral("CheckAllDisks"), 1);
+    }
+    StaticDiskLayer disks(statusOverride.value_or(report.smartStatus()), description,
+                          report.attributes);
+    NoHost host;
+    NoReports reports;
+    StderrFeedback feedback(err);
+    StderrLogger logger(err);
+    const EvaluationServices services{disks, host, reports, feedback, logger, settings};
+
+    SSD ssd(services);
+    QString driveName = parser.value(name);
+    if (driveName.isEmpty()) {
+        driveName = modelName.isEmpty() ? QFileInfo(path).fileName() : modelName;
+    }
+    ssd.setName(driveName);
+    ssd.setDeviceNode(path == QLatin1String("-") ? QStringLiteral("standard input") : path);
+    ssd.performCheck();
+
+    if (parser.isSet(json)) {
+        out << QJsonDocument(toJson(ssd)).toJson(QJsonDocument::Indented);
+    } else {
+        printText(ssd, out);
+    }
+    out.flush();
+    return exitStatus(ssd, settings);
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// `ostrivane-cli evaluate`: the health of an attribute table given as text.
+// args excludes the program and command names.
+int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err);

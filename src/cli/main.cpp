@@ -1,0 +1,55 @@
+#include "cli/evaluate_command.h"
+#include "cli/exit_codes.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char* const kUsage = R"(Usage: ostrivane-cli COMMAND [OPTIONS]
+
+Ostrivane watches the wear and health of solid-state drives.
+
+Commands:
+  evaluate FILE   the health of an attribute table given as text (smartctl output)
+
+Run 'ostrivane-cli COMMAND --help' for the options of a command.
+Options:
+  -h, --help      show this help
+  --version       show the version
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("ostrivane-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(OSTRIVANE_VERSION));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.isEmpty()) {
+        err << kUsage;
+        return exit_codes::kUsage;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
+        command == QLatin1String("help")) {
+        out << kUsage;
+        return exit_codes::kOk;
+    }
+    if (command == QLatin1String("--version")) {
+        out << "ostrivane-cli " << OSTRIVANE_VERSION << '\n';
+        return exit_codes::kOk;
+    }
+    if (command == QLatin1String("evaluate")) {
+        return runEvaluate(args, out, err);
+    }
+    err << "ostrivane-cli: unknown command '" << command << "'\n"
+        << "Try 'ostrivane-cli --help'.\n";
+    return exit_codes::kUsage;
+}

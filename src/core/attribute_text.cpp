@@ -1,0 +1,58 @@
+#include "core/attribute_text.h"
+
+#include "core/text_lines.h"
+
+#include <array>
+
+namespace {
+
+constexpr qsizetype kFieldCount = 10;
+
+void parseLine(QStringView line, AttributeTable& table) {
+    line = line.trimmed();
+    if (line.isEmpty()) {
+        return;
+    }
+    // Runs of blanks separate fields (tabs do not); the line is trimmed, so no
+    // field is empty. Only the first ten fields are used.
+    std::array<QStringView, kFieldCount> fields;
+    qsizetype count = 0;
+    qsizetype start = 0;
+    const qsizetype size = line.size();
+    while (start < size && count < kFieldCount) {
+        qsizetype end = start;
+        while (end < size && line[end] != u' ') {
+            ++end;
+        }
+        fields[count++] = line.sliced(start, end - start);
+        if (count == 1 && text_lines::leadingInt32(fields[0]) <= 0) {
+            return;
+        }
+        while (end < size && line[end] == u' ') {
+            ++end;
+        }
+        start = end;
+    }
+    if (count < kFieldCount) {
+        return;
+    }
+    const auto number = [&fields](int i) {
+        return AttributeNumber::fromSigned(text_lines::leadingInt32(fields[i]));
+    };
+    AttributeRecord record;
+    record.currentValue = number(3);
+    record.worstValue = number(4);
+    record.threshold = number(5);
+    record.rawValue = number(9);
+    record.isPrefail = AttributeNumber::fromSigned(fields[6] == u"Pre-fail" ? 1 : 0);
+    record.isOnline = AttributeNumber::fromSigned(fields[7] == u"Always" ? 1 : 0);
+    table.insert_or_assign(text_lines::leadingInt32(fields[0]), record);
+}
+
+}  // namespace
+
+AttributeTable parseAttributeText(QStringView text) {
+    AttributeTable table;
+    text_lines::forEachLine(text, [&table](QStringView line) { parseLine(line, table); });
+    return table;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "core/attribute.h"
+
+#include <QStringView>
+
+// Parses the plain-text attribute table (one attribute per line, ten or more
+// blank-separated columns: id, name, flag, value, worst, threshold, type,
+// updated, when-failed, raw value). Lines whose first field is not a positive
+// number, and lines with fewer than ten fields, are ignored.
+AttributeTable parseAttributeText(QStringView text);

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/attribute.h"
+#include "core/evaluation_services.h"
+#include "core/smart_status.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <cstdint>
+#include <optional>
+
+// One drive as seen by one check: its S.M.A.R.T. data and the health derived
+// from it. Created per disk and check; the controller sets disknum and name,
+// then calls performCheck.
+class SSD {
+public:
+    explicit SSD(const EvaluationServices& services) : services_(services) {}
+
+    // Reads status, description and attributes through the services and
+    // evaluates them; every result ends up in this record.
+    void performCheck();
+
+    // Parses the plain-text attribute table; does not change the record.
+    static AttributeTable getAttributesFromSMTString(QStringView text);
+
+    // "85% (SSD_Life_Left: 85 [threshold: 10])", or why there is no percentage.
+    QString status() const;
+    // The status image, relative to the application's resource folder.
+    QUrl iconURL() const;
+    // "name  (device node)".
+    QString description() const;
+
+    bool isSSD() const { return isSSD_; }
+    void setIsSSD(bool value) { isSSD_ = value; }
+    std::uint8_t smartStatus() const { return smartStatus_; }
+    qint32 disknum() const { return disknum_; }
+    void setDisknum(qint32 value) { disknum_ = value; }
+    qint32 lastHealthPercentage() const { return lastHealthPercentage_; }
+    qint32 healthPercentage() const { return healthPercentage_; }
+    const QString& fullAttributeInformation() const { return fullAttributeInformation_; }
+    const QString& modelName() const { return modelName_; }
+    void setModelName(const QString& value) { modelName_ = value; }
+    const QString& name() const { return name_; }
+    void setName(const QString& value) { name_ = value; }
+    const std::optional<AttributeTable>& allAttributes() const { return allAttributes_; }
+    void setAllAttributes(std::optional<AttributeTable> value) { allAttributes_ = std::move(value); }
+    // Absent (null) when no attribute set the health.
+    const QString& healthInfo() const { return healthInfo_; }
+
+    // The device node shown by description(); Linux has no "/dev/diskN", so the
+    // disk layer supplies the real node. Empty: "/dev/disk<N>".
+    const QString& deviceNode() const { return deviceNode_; }
+    void setDeviceNode(const QString& value) { deviceNode_ = value; }
+
+private:
+    struct Context;
+    void evaluateAttributes(const Context& context, bool& lowAccuracy);
+    void reportUnexpectedValues(const QString& message, const Context& context);
+
+    const EvaluationServices& services_;
+
+    bool isSSD_ = false;
+    std::uint8_t smartStatus_ = SMARTStatusUnknown;
+    qint32 disknum_ = 0;
+    qint32 lastHealthPercentage_ = 0;
+    qint32 healthPercentage_ = 0;
+    QString fullAttributeInformation_;
+    QString modelName_;
+    QString name_;
+    std::optional<AttributeTable> allAttributes_;
+    QString healthInfo_;
+    QString deviceNode_;
+};
+
+// Health of a drive on which no attribute was evaluated.
+inline constexpr qint32 kHealthUnknown = 255;
+// Appended to the health reason when only the reallocation count was evaluated.
+inline constexpr QStringView kLowAccuracyMark = u" {low-accuracy!}";
