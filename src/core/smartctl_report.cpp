@@ -141,13 +141,17 @@ SmartctlReport parseSmartctlReport(QStringView text) {
     text_lines::forEachLine(text, [&](QStringView line) {
         const QStringView trimmed = line.trimmed();
         if (state == State::Inside) {
+            // Blank lines (and the empty piece of a "\r\n") do not end the section;
+            // the first line that is not an attribute row does.
             if (trimmed.isEmpty()) {
-                state = State::After;
-            } else {
+                return;
+            }
+            if (text_lines::leadingInt32(trimmed) > 0) {
                 section += line;
                 section += u'\n';
+                return;
             }
-            return;
+            state = State::After;
         }
         if (state == State::Before && isAttributeHeader(trimmed)) {
             state = State::Inside;

@@ -139,7 +139,8 @@ QString objectText(const QVariant& value) {
         return QStringLiteral("(null)");
     }
     if (value.typeId() == QMetaType::QString) {
-        return value.toString();
+        const QString text = value.toString();
+        return text.isNull() ? QStringLiteral("(null)") : text;
     }
     if (isNumber(value)) {
         return numberText(value);
