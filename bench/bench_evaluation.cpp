@@ -11,21 +11,21 @@
 namespace {
 
 class NullHost final : public HostFacts {
-public:
+  public:
     QString machineType() override { return {}; }
 };
 class NullReports final : public ServerReports {
-public:
+  public:
     bool logged(const QString&) override { return true; }
     void log(const QString&, const QString&, const QString&) override {}
     void log(const QString&, const QString&) override {}
 };
 class NullFeedback final : public FeedbackAlert {
-public:
+  public:
     void alert_feedback(const QString&, const QString&, bool) override {}
 };
 class NullLogger final : public Logger {
-public:
+  public:
     void log_message(int, const QString&) override {}
 };
 

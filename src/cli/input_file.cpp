@@ -7,7 +7,7 @@
 namespace {
 // Far above any real report; keeps a mistaken input (a disk image, say) from
 // exhausting memory.
-constexpr qint64 kMaxInputBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxInputBytes = qint64(64) * 1024 * 1024;
 }  // namespace
 
 std::optional<QByteArray> readInputFile(const QString& path, QString& error) {
@@ -32,7 +32,7 @@ std::optional<QByteArray> readInputFile(const QString& path, QString& error) {
         if (data.size() + chunk.size() > kMaxInputBytes) {
             error = QStringLiteral("cannot read %1: larger than %2 MiB")
                         .arg(path)
-                        .arg(kMaxInputBytes / (1024 * 1024));
+                        .arg(kMaxInputBytes / (qint64(1024) * 1024));
             return std::nullopt;
         }
         data += chunk;

@@ -13,12 +13,15 @@
 // values, NVMe counters) and the text form stores signed ones; both must
 // render and convert exactly as stored.
 class AttributeNumber {
-public:
-    static AttributeNumber fromSigned(qint64 value) { return AttributeNumber(false, quint64(value)); }
+  public:
+    static AttributeNumber fromSigned(qint64 value) {
+        return AttributeNumber(false, quint64(value));
+    }
     static AttributeNumber fromUnsigned(quint64 value) { return AttributeNumber(true, value); }
 
     bool isUnsigned() const { return unsigned_; }
-    // Conversions truncate to the target width, as reading a stored number as a narrower integer does.
+    // Conversions truncate to the target width, as reading a stored number as a narrower integer
+    // does.
     qint32 toInt32() const { return qint32(quint32(bits_)); }
     qint64 toInt64() const { return qint64(bits_); }
     quint64 toUInt64() const { return bits_; }
@@ -27,7 +30,7 @@ public:
 
     friend bool operator==(const AttributeNumber&, const AttributeNumber&) = default;
 
-private:
+  private:
     AttributeNumber(bool isUnsigned, quint64 bits) : unsigned_(isUnsigned), bits_(bits) {}
     bool unsigned_;
     quint64 bits_;

@@ -13,7 +13,7 @@
 
 // The disk layer. All calls are synchronous and may block.
 class DiskLayer {
-public:
+  public:
     virtual ~DiskLayer() = default;
     // A value of SMARTStatus.
     virtual std::uint8_t getDiskSMARTStatus(int disk) = 0;
@@ -24,7 +24,7 @@ public:
 };
 
 class HostFacts {
-public:
+  public:
     virtual ~HostFacts() = default;
     // The hardware model identifier, or the empty string.
     virtual QString machineType() = 0;
@@ -32,7 +32,7 @@ public:
 
 // Anonymous reports to the maker; none blocks and none returns an outcome.
 class ServerReports {
-public:
+  public:
     virtual ~ServerReports() = default;
     virtual bool logged(const QString& onceToken) = 0;
     virtual void log(const QString& value, const QString& file, const QString& once) = 0;
@@ -42,21 +42,21 @@ public:
 // The problem dialog that offers to send unexpected drive data to the maker.
 // Returns when the user has answered.
 class FeedbackAlert {
-public:
+  public:
     virtual ~FeedbackAlert() = default;
     virtual void alert_feedback(const QString& message, const QString& details, bool fatal) = 0;
 };
 
 // Levels 0 (Emergency) to 7 (Debug); never fails.
 class Logger {
-public:
+  public:
     virtual ~Logger() = default;
     virtual void log_message(int level, const QString& text) = 0;
 };
 
 // Integer settings: 0 when the key is absent or holds no number.
 class IntSettings {
-public:
+  public:
     virtual ~IntSettings() = default;
     virtual qint64 defaultInt(const QString& key) = 0;
     virtual void setDefaultInt(const QString& key, qint64 value) = 0;

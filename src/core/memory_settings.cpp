@@ -2,7 +2,8 @@
 
 #include <QMutexLocker>
 
-MemorySettings::MemorySettings(QHash<QString, qint64> fallbacks) : fallbacks_(std::move(fallbacks)) {}
+MemorySettings::MemorySettings(QHash<QString, qint64> fallbacks)
+    : fallbacks_(std::move(fallbacks)) {}
 
 qint64 MemorySettings::defaultInt(const QString& key) {
     QMutexLocker lock(&mutex_);

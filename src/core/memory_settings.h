@@ -8,7 +8,7 @@
 // Integer settings held in memory, with a fallback layer that applies while a
 // key holds no value of its own. For runs that must not persist anything.
 class MemorySettings final : public IntSettings {
-public:
+  public:
     explicit MemorySettings(QHash<QString, qint64> fallbacks = {});
 
     qint64 defaultInt(const QString& key) override;
@@ -17,7 +17,7 @@ public:
     // Stored values only, without the fallbacks.
     QHash<QString, qint64> storedValues() const;
 
-private:
+  private:
     mutable QMutex mutex_;
     QHash<QString, qint64> fallbacks_;
     QHash<QString, qint64> values_;

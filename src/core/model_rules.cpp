@@ -12,12 +12,12 @@ namespace {
 using L = QLatin1StringView;
 
 constexpr std::array kKnownHardDisks = {
-    L("APPLE HDD ST1000LM024"), L("SAMSUNG HD103SJ"),        L("SAMSUNG HD502HJ"),
-    L("SAMSUNG HD503HI"),       L("SAMSUNG HE103SJ"),        L("SAMSUNG HM100UI"),
-    L("SAMSUNG HM160HC"),       L("SAMSUNG HM250HJ"),        L("SAMSUNG HM252HX"),
-    L("SAMSUNG HM320JI"),       L("SAMSUNG HM321HI"),        L("SAMSUNG HM500JI"),
-    L("SAMSUNG HM641JI"),       L("SAMSUNG HN-M101MBB"),     L("SAMSUNG HN-M101XBB"),
-    L("SAMSUNG HN-M500XBB"),    L("ST1000DM005 HD103SJ"),    L("ST1000LM024 HN-M101MBB"),
+    L("APPLE HDD ST1000LM024"),  L("SAMSUNG HD103SJ"),        L("SAMSUNG HD502HJ"),
+    L("SAMSUNG HD503HI"),        L("SAMSUNG HE103SJ"),        L("SAMSUNG HM100UI"),
+    L("SAMSUNG HM160HC"),        L("SAMSUNG HM250HJ"),        L("SAMSUNG HM252HX"),
+    L("SAMSUNG HM320JI"),        L("SAMSUNG HM321HI"),        L("SAMSUNG HM500JI"),
+    L("SAMSUNG HM641JI"),        L("SAMSUNG HN-M101MBB"),     L("SAMSUNG HN-M101XBB"),
+    L("SAMSUNG HN-M500XBB"),     L("ST1000DM005 HD103SJ"),    L("ST1000LM024 HN-M101MBB"),
     L("ST1500LM006 HN-M151RAD"), L("ST1500LM008 HN-M151AAD"), L("ST2000LM003 HN-M201RAD"),
     L("ST2000LM005 HN-M201AAD"), L("ST320LM001 HN-M320MBB"),
 };
@@ -25,16 +25,11 @@ static_assert(kKnownHardDisks.size() == 23);
 
 // A name is Micron-family when it contains every string of any one row.
 const std::initializer_list<std::initializer_list<L>> kMicronRows = {
-    {L("Micron_M500_MTFDDA")},
-    {L("Crucial_CT"), L("MX100SSD1")},
-    {L("Crucial_CT"), L("MX200SSD")},
-    {L("Crucial_CT"), L("M500SSD")},
-    {L("Crucial_CT"), L("M550SSD")},
-    {L("Micron_M600_"), L("MBF")},
-    {L("Micron_M500DC_"), L("MBB")},
-    {L("MICRON_M510DC_"), L("MBP")},
-    {L("M510"), L("MTFDDA"), L("MAZ")},
-    {L("M550"), L("MTFDDA"), L("MAY")},
+    {L("Micron_M500_MTFDDA")},          {L("Crucial_CT"), L("MX100SSD1")},
+    {L("Crucial_CT"), L("MX200SSD")},   {L("Crucial_CT"), L("M500SSD")},
+    {L("Crucial_CT"), L("M550SSD")},    {L("Micron_M600_"), L("MBF")},
+    {L("Micron_M500DC_"), L("MBB")},    {L("MICRON_M510DC_"), L("MBP")},
+    {L("M510"), L("MTFDDA"), L("MAZ")}, {L("M550"), L("MTFDDA"), L("MAY")},
 };
 
 constexpr std::array kReportedOnce = {
@@ -58,7 +53,8 @@ int knownHardDiskMatches(QStringView model) {
 
 bool isMicronFamily(QStringView model) {
     return std::any_of(kMicronRows.begin(), kMicronRows.end(), [model](const auto& row) {
-        return std::all_of(row.begin(), row.end(), [model](L part) { return model.contains(part); });
+        return std::all_of(row.begin(), row.end(),
+                           [model](L part) { return model.contains(part); });
     });
 }
 
@@ -121,7 +117,8 @@ AssumedMaximum assumedMaximum(int id, qint32 value, qint32 threshold, QStringVie
         return {253, false};
     }
     if (t == 100 && id == 173 &&
-        hasAnyPrefix(model, {L("APPLE SSD TS064E"), L("APPLE SSD TS128E"), L("APPLE SSD TS256E")})) {
+        hasAnyPrefix(model,
+                     {L("APPLE SSD TS064E"), L("APPLE SSD TS128E"), L("APPLE SSD TS256E")})) {
         return {200, false};
     }
     if (t == 36 && id == 5 &&

@@ -67,9 +67,15 @@ std::uint8_t byteField(QStringView value) {
 
 // NVMe counters in log order, as smartctl names them.
 constexpr QStringView kNvmeCounters[] = {
-    u"Data Units Read",       u"Data Units Written",       u"Host Read Commands",
-    u"Host Write Commands",   u"Controller Busy Time",     u"Power Cycles",
-    u"Power On Hours",        u"Unsafe Shutdowns",         u"Media and Data Integrity Errors",
+    u"Data Units Read",
+    u"Data Units Written",
+    u"Host Read Commands",
+    u"Host Write Commands",
+    u"Controller Busy Time",
+    u"Power Cycles",
+    u"Power On Hours",
+    u"Unsafe Shutdowns",
+    u"Media and Data Integrity Errors",
     u"Error Information Log Entries",
 };
 
@@ -160,7 +166,8 @@ SmartctlReport parseSmartctlReport(QStringView text) {
         }
         const qsizetype colon = trimmed.indexOf(u':');
         if (colon > 0) {
-            readKeyValue(trimmed.first(colon).trimmed(), trimmed.sliced(colon + 1).trimmed(), report);
+            readKeyValue(trimmed.first(colon).trimmed(), trimmed.sliced(colon + 1).trimmed(),
+                         report);
         }
     });
 
@@ -169,8 +176,8 @@ SmartctlReport parseSmartctlReport(QStringView text) {
         report.hasAtaTable = true;
     }
     if (report.hasNvmeHealth) {
-        for (auto& [id, record] : nvmeHealthAttributes(report.nvme)) {
-            report.attributes.insert_or_assign(id, std::move(record));
+        for (const auto& [id, record] : nvmeHealthAttributes(report.nvme)) {
+            report.attributes.insert_or_assign(id, record);
         }
         report.protocol = QStringLiteral("NVMe");
         report.solidState = true;

@@ -15,11 +15,11 @@ struct SmartctlReport {
     QString model;     // "Device Model:", "Model Number:", "Product:"
     QString revision;  // "Firmware Version:", "Revision:"
     QString protocol;  // "NVMe" for an NVMe health section, "SATA", "SAS"; empty when unknown
-    bool saysFailed = false;           // the overall-health line says FAILED
-    std::optional<bool> solidState;    // from "Rotation Rate:" (or an NVMe health section)
+    bool saysFailed = false;         // the overall-health line says FAILED
+    std::optional<bool> solidState;  // from "Rotation Rate:" (or an NVMe health section)
     bool hasAtaTable = false;
     bool hasNvmeHealth = false;
-    NvmeHealthLog nvme;                // valid when hasNvmeHealth
+    NvmeHealthLog nvme;  // valid when hasNvmeHealth
     // The ATA attribute table, plus the NVMe pseudo-attributes 900..914 when
     // the report holds an NVMe health section, as the drive reader builds them.
     AttributeTable attributes;

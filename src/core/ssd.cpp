@@ -46,9 +46,10 @@ void SSD::performCheck() {
     if (modelName_.isNull()) {
         modelName_ = QLatin1StringView("");
     }
-    context.revision = context.description
-                           ? context.description->value(QStringLiteral("DADeviceRevision")).toString()
-                           : QString();
+    context.revision =
+        context.description
+            ? context.description->value(QStringLiteral("DADeviceRevision")).toString()
+            : QString();
     allAttributes_ = services_.disks.getDiskSMARTAttributes(disknum_);
 
     context.knownHardDisk = model_rules::knownHardDiskMatches(modelName_) != 0;
@@ -61,14 +62,16 @@ void SSD::performCheck() {
         if (auto it = table.find(904); it != table.end()) {
             const qint64 used = AttributeRecord::read64(it->second.currentValue);
             AttributeRecord wear;
-            wear.currentValue = AttributeNumber::fromSigned(used < 0 ? 100 : std::max<qint64>(0, 100 - used));
+            wear.currentValue =
+                AttributeNumber::fromSigned(used < 0 ? 100 : std::max<qint64>(0, 100 - used));
             wear.isOnline = AttributeNumber::fromSigned(1);
             table[233] = wear;
         }
         if (auto it = table.find(902); it != table.end()) {
             const qint64 spare = AttributeRecord::read64(it->second.currentValue);
             AttributeRecord reallocation;
-            reallocation.currentValue = AttributeNumber::fromSigned(std::clamp<qint64>(spare, 0, 100));
+            reallocation.currentValue =
+                AttributeNumber::fromSigned(std::clamp<qint64>(spare, 0, 100));
             reallocation.isOnline = AttributeNumber::fromSigned(1);
             table[5] = reallocation;
         }
@@ -121,14 +124,15 @@ void SSD::performCheck() {
         const qint64 stored = settings.defaultInt(key);
         if (stored != 0) {
             const qint64 previous = stored - 1;
-            const bool previousValid = previous == SMARTStatusFailing || previous == SMARTStatusVerified;
+            const bool previousValid =
+                previous == SMARTStatusFailing || previous == SMARTStatusVerified;
             const bool currentValid =
                 smartStatus_ == SMARTStatusFailing || smartStatus_ == SMARTStatusVerified;
             if (previousValid != currentValid) {
-                QString report = QStringLiteral("changed_%1_%2_%3_%4")
-                                     .arg(QString::number(previous), QString::number(smartStatus_),
-                                          services_.host.machineType(),
-                                          descriptionText(context.description));
+                QString report =
+                    QStringLiteral("changed_%1_%2_%3_%4")
+                        .arg(QString::number(previous), QString::number(smartStatus_),
+                             services_.host.machineType(), descriptionText(context.description));
                 report.replace(QLatin1Char('\n'), QLatin1Char(' '));
                 services_.reports.log(report, QStringLiteral("brokensmart"));
             }
@@ -168,16 +172,18 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
             const bool verified = smartStatus_ == SMARTStatusVerified;
             if (value == 0 && threshold == 0 && id == 233 && verified) {
                 services_.log.log_message(
-                    5, QStringLiteral("Info: Ostrivane ignoring disk attribute 233 of disk %1 because "
-                                      "S.M.A.R.T. is OK but value and threshold zero")
-                           .arg(disknum_));
+                    5,
+                    QStringLiteral("Info: Ostrivane ignoring disk attribute 233 of disk %1 because "
+                                   "S.M.A.R.T. is OK but value and threshold zero")
+                        .arg(disknum_));
                 continue;
             }
             if (value <= threshold && verified) {
                 services_.log.log_message(
-                    5, QStringLiteral("Info: Ostrivane sees attribute %1 of disk %2 falling to %3 which "
-                                      "is below threshold %4, but the S.M.A.R.T. status is still OK - "
-                                      "thats WEIRD. ")
+                    5, QStringLiteral(
+                           "Info: Ostrivane sees attribute %1 of disk %2 falling to %3 which "
+                           "is below threshold %4, but the S.M.A.R.T. status is still OK - "
+                           "thats WEIRD. ")
                            .arg(id)
                            .arg(disknum_)
                            .arg(value)
@@ -196,15 +202,15 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
             const model_rules::AssumedMaximum maximum = model_rules::assumedMaximum(
                 id, value, threshold, modelName_, context.revision, context.knownHardDisk);
             if (maximum.unexpected) {
-                reportUnexpectedValues(
-                    QStringLiteral(
-                        "Ostrivane encountered some unexpected SSD values, please send us the report"),
-                    context);
-            }
-            if (value > maximum.value) {
-                reportUnexpectedValues(QStringLiteral("Ostrivane encountered some VERY unexpected SSD "
+                reportUnexpectedValues(QStringLiteral("Ostrivane encountered some unexpected SSD "
                                                       "values, please send us the report"),
                                        context);
+            }
+            if (value > maximum.value) {
+                reportUnexpectedValues(
+                    QStringLiteral("Ostrivane encountered some VERY unexpected SSD "
+                                   "values, please send us the report"),
+                    context);
             }
 
             // Written as the ratio of ratios on purpose: when M equals T it
@@ -217,7 +223,8 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
             }
             if (double(minimum) >= percentage) {
                 minimum = qint32(std::trunc(percentage));
-                healthInfo_ = QStringLiteral("%1: %2 [threshold: %3]").arg(name).arg(value).arg(threshold);
+                healthInfo_ =
+                    QStringLiteral("%1: %2 [threshold: %3]").arg(name).arg(value).arg(threshold);
             }
         }
     }
@@ -228,8 +235,8 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
 void SSD::reportUnexpectedValues(const QString& message, const Context& context) {
     services_.feedback.alert_feedback(
         message,
-        QStringLiteral("\n%1\n\n%2").arg(literalString(allAttributes_),
-                                         descriptionText(context.description)),
+        QStringLiteral("\n%1\n\n%2")
+            .arg(literalString(allAttributes_), descriptionText(context.description)),
         false);
 }
 

@@ -14,7 +14,7 @@
 // from it. Created per disk and check; the controller sets disknum and name,
 // then calls performCheck.
 class SSD {
-public:
+  public:
     explicit SSD(const EvaluationServices& services) : services_(services) {}
 
     // Reads status, description and attributes through the services and
@@ -44,7 +44,9 @@ public:
     const QString& name() const { return name_; }
     void setName(const QString& value) { name_ = value; }
     const std::optional<AttributeTable>& allAttributes() const { return allAttributes_; }
-    void setAllAttributes(std::optional<AttributeTable> value) { allAttributes_ = std::move(value); }
+    void setAllAttributes(std::optional<AttributeTable> value) {
+        allAttributes_ = std::move(value);
+    }
     // Absent (null) when no attribute set the health.
     const QString& healthInfo() const { return healthInfo_; }
 
@@ -53,7 +55,7 @@ public:
     const QString& deviceNode() const { return deviceNode_; }
     void setDeviceNode(const QString& value) { deviceNode_ = value; }
 
-private:
+  private:
     struct Context;
     void evaluateAttributes(const Context& context, bool& lowAccuracy);
     void reportUnexpectedValues(const QString& message, const Context& context);

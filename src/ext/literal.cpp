@@ -60,8 +60,8 @@ QString quoted(const QString& text) {
 }
 
 void describe(const QVariant& value, int depth, QString& out) {
-    const QString indent(4 * (depth + 1), QLatin1Char(' '));
-    const QString closingIndent(4 * depth, QLatin1Char(' '));
+    const QString indent(qsizetype(4) * (depth + 1), QLatin1Char(' '));
+    const QString closingIndent(qsizetype(4) * depth, QLatin1Char(' '));
     if (value.typeId() == QMetaType::QVariantMap) {
         const QVariantMap map = value.toMap();
         out += QStringLiteral("{\n");

@@ -26,13 +26,15 @@ CliRun run(const QStringList& args, const QByteArray& input = {}) {
     process.write(input);
     process.closeWriteChannel();
     process.waitForFinished(120000);
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "crashed: " << args.join(u' ').toStdString();
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit)
+        << "crashed: " << args.join(u' ').toStdString();
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
 
 QByteArray table(int lifeLeft, const char* newline = "\n") {
-    return QByteArray("ID# ATTRIBUTE_NAME FLAG VALUE WORST THRESH TYPE UPDATED WHEN_FAILED RAW_VALUE") +
+    return QByteArray(
+               "ID# ATTRIBUTE_NAME FLAG VALUE WORST THRESH TYPE UPDATED WHEN_FAILED RAW_VALUE") +
            newline + "  5 Reallocated_Sector_Ct 0x0033 100 100 010 Pre-fail Always - 0" + newline +
            "231 SSD_Life_Left 0x0013 " + QByteArray::number(lifeLeft) + " " +
            QByteArray::number(lifeLeft) + " 000 Pre-fail Always - 0" + newline;
@@ -47,14 +49,17 @@ TEST(EvaluateCommand, ExitStatusFollowsTheThresholds) {
     EXPECT_EQ(run(kEvaluate, table(97)).exitCode, 0);
     EXPECT_EQ(run(kEvaluate, table(50)).exitCode, 1);
     EXPECT_EQ(run(kEvaluate, table(30)).exitCode, 2);
-    const CliRun failing = run(kEvaluate + QStringList{QStringLiteral("--status"), QStringLiteral("1")}, table(97));
+    const CliRun failing =
+        run(kEvaluate + QStringList{QStringLiteral("--status"), QStringLiteral("1")}, table(97));
     EXPECT_EQ(failing.exitCode, 2);
     EXPECT_TRUE(failing.out.contains(QStringLiteral("S.M.A.R.T. status FAILING!")));
     EXPECT_EQ(run(kEvaluate + QStringList{QStringLiteral("--status=3")}, table(97)).exitCode, 3);
 
     const CliRun ok = run(kEvaluate, table(97));
-    EXPECT_TRUE(ok.out.contains(QStringLiteral("97% (SSD_Life_Left: 97 [threshold: 0])"))) << ok.out.toStdString();
-    EXPECT_TRUE(ok.out.contains(QStringLiteral("Reallocated_Sector_Count (5):\t100 [threshold: 10]")));
+    EXPECT_TRUE(ok.out.contains(QStringLiteral("97% (SSD_Life_Left: 97 [threshold: 0])")))
+        << ok.out.toStdString();
+    EXPECT_TRUE(
+        ok.out.contains(QStringLiteral("Reallocated_Sector_Count (5):\t100 [threshold: 10]")));
 
     // CRLF input reads as LF input.
     EXPECT_EQ(run(kEvaluate, table(97, "\r\n")).out, ok.out);
@@ -74,22 +79,29 @@ TEST(EvaluateCommand, JsonHoldsEveryFieldOfTheRecord) {
     QJsonParseError error{};
     const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
-    for (const char* key : {"isSSD", "smartStatus", "disknum", "lastHealthPercentage", "healthPercentage",
-                            "fullAttributeInformation", "modelName", "name", "allAttributes", "healthInfo",
-                            "status", "iconURL", "description", "lowAccuracy"}) {
+    for (const char* key :
+         {"isSSD", "smartStatus", "disknum", "lastHealthPercentage", "healthPercentage",
+          "fullAttributeInformation", "modelName", "name", "allAttributes", "healthInfo", "status",
+          "iconURL", "description", "lowAccuracy"}) {
         EXPECT_TRUE(json.contains(QLatin1String(key))) << key;
     }
     EXPECT_EQ(json.value(QStringLiteral("healthPercentage")).toInt(), 40);
     EXPECT_EQ(json.value(QStringLiteral("iconURL")).toString(), QStringLiteral("warning.png"));
-    EXPECT_EQ(json.value(QStringLiteral("allAttributes")).toObject().value(QStringLiteral("231"))
-                  .toObject().value(QStringLiteral("threshold")).toInt(-1), 0);
+    EXPECT_EQ(json.value(QStringLiteral("allAttributes"))
+                  .toObject()
+                  .value(QStringLiteral("231"))
+                  .toObject()
+                  .value(QStringLiteral("threshold"))
+                  .toInt(-1),
+              0);
 }
 
 TEST(EvaluateCommand, FeedbackAlertsGoToStandardError) {
     const QByteArray odd = "231 SSD_Life_Left 0x0013 250 250 000 Pre-fail Always - 0\n";
     const CliRun r = run(kEvaluate, odd);
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("VERY unexpected SSD values"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("VERY unexpected SSD values")))
+        << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("@{@(231) : @{@\"currentValue\" : @(250)")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("125%")));
 }
@@ -98,10 +110,13 @@ TEST(EvaluateCommand, UsageAndInputErrors) {
     EXPECT_EQ(run({QStringLiteral("evaluate"), QStringLiteral("--help")}).exitCode, 0);
     EXPECT_EQ(run({QStringLiteral("--help")}).exitCode, 0);
     for (const QStringList& args :
-         {QStringList{}, QStringList{QStringLiteral("frobnicate")}, QStringList{QStringLiteral("evaluate")},
+         {QStringList{}, QStringList{QStringLiteral("frobnicate")},
+          QStringList{QStringLiteral("evaluate")},
           QStringList{QStringLiteral("evaluate"), QStringLiteral("--bogus"), QStringLiteral("-")},
-          QStringList{QStringLiteral("evaluate"), QStringLiteral("--status"), QStringLiteral("7"), QStringLiteral("-")},
-          QStringList{QStringLiteral("evaluate"), QStringLiteral("--status"), QStringLiteral("x"), QStringLiteral("-")},
+          QStringList{QStringLiteral("evaluate"), QStringLiteral("--status"), QStringLiteral("7"),
+                      QStringLiteral("-")},
+          QStringList{QStringLiteral("evaluate"), QStringLiteral("--status"), QStringLiteral("x"),
+                      QStringLiteral("-")},
           QStringList{QStringLiteral("evaluate"), QStringLiteral("a"), QStringLiteral("b")}}) {
         const CliRun r = run(args);
         EXPECT_EQ(r.exitCode, 64) << args.join(u' ').toStdString();
@@ -133,8 +148,9 @@ TEST(EvaluateCommand, BadInputGivesAnAnswerNotACrash) {
     EXPECT_EQ(run(kEvaluate, longLine + "\n" + table(97)).exitCode, 0);
 
     // Numbers beyond 32 bits saturate; Unicode line separators separate lines.
-    const QByteArray wide = "231 SSD_Life_Left 0x0013 99999999999 1 0 Pre-fail Always - 0\xE2\x80\xA8"
-                            "5 Reallocated 0x0033 090 090 010 Pre-fail Always - 0";
+    const QByteArray wide =
+        "231 SSD_Life_Left 0x0013 99999999999 1 0 Pre-fail Always - 0\xE2\x80\xA8"
+        "5 Reallocated 0x0033 090 090 010 Pre-fail Always - 0";
     const CliRun w = run(kEvaluate, wide);
     EXPECT_EQ(w.exitCode, 0);
     EXPECT_TRUE(w.out.contains(QStringLiteral("2147483647 [threshold: 0]"))) << w.out.toStdString();

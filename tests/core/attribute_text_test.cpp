@@ -30,14 +30,16 @@ TEST(AttributeText, ReadsTheColumnsOfAnAttributeLine) {
 
 TEST(AttributeText, IgnoresLinesThatAreNotAttributes) {
     const AttributeTable table = SSD::getAttributesFromSMTString(
-        u"ID# ATTRIBUTE_NAME          FLAG     VALUE WORST THRESH TYPE      UPDATED  WHEN_FAILED RAW_VALUE\n"
+        u"ID# ATTRIBUTE_NAME          FLAG     VALUE WORST THRESH TYPE      UPDATED  WHEN_FAILED "
+        u"RAW_VALUE\n"
         "  0 Zero_Id                 0x0032   100   100   000    Old_age   Always       -       0\n"
         " -5 Negative_Id             0x0032   100   100   000    Old_age   Always       -       0\n"
         "  9 Too_Few_Fields          0x0032   100   100   000    Old_age   Always\n"
         "  9\tTabs\t0x0032\t100\t100\t000\tOld_age\tAlways\t-\t0\n"
         "=== START OF READ SMART DATA SECTION ===\n"
         "\n"
-        " 12 Power_Cycle_Count       0x0032   098   098   000    Old_age   Offline      -       1096\n");
+        " 12 Power_Cycle_Count       0x0032   098   098   000    Old_age   Offline      -       "
+        "1096\n");
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(current(table, 12), 98);
     // Only "Always" marks an online attribute, only "Pre-fail" a pre-failure one.
@@ -62,10 +64,12 @@ TEST(AttributeText, ReadsNumbersByTheLeadingDigitsRule) {
 
 TEST(AttributeText, EveryNewlineKindEndsALineAndBlankRunsAreOneSeparator) {
     const QString line5 = QStringLiteral("5 R 0x0033 100     100 010 Pre-fail Always - 0");
-    const QString line9 = QStringLiteral("  9    Power_On_Hours 0x0032 097 097 000 Old_age Always - 1234   ");
+    const QString line9 =
+        QStringLiteral("  9    Power_On_Hours 0x0032 097 097 000 Old_age Always - 1234   ");
     for (const QString& separator :
-         {QStringLiteral("\n"), QStringLiteral("\r\n"), QStringLiteral("\r"), QString(QChar(0x2028)),
-          QString(QChar(0x2029)), QString(QChar(0x85)), QStringLiteral("\f")}) {
+         {QStringLiteral("\n"), QStringLiteral("\r\n"), QStringLiteral("\r"),
+          QString(QChar(0x2028)), QString(QChar(0x2029)), QString(QChar(0x85)),
+          QStringLiteral("\f")}) {
         const AttributeTable table = SSD::getAttributesFromSMTString(line5 + separator + line9);
         ASSERT_EQ(table.size(), 2u) << "separator U+" << int(separator.at(0).unicode());
         EXPECT_EQ(current(table, 5), 100);
@@ -75,7 +79,8 @@ TEST(AttributeText, EveryNewlineKindEndsALineAndBlankRunsAreOneSeparator) {
 
 TEST(AttributeText, ALaterLineReplacesAnEarlierOneWithTheSameId) {
     const AttributeTable table = SSD::getAttributesFromSMTString(
-        u"5 A 0x0033 100 100 010 Pre-fail Always - 0\n5 B 0x0033 090 090 010 Pre-fail Always - 3\n");
+        u"5 A 0x0033 100 100 010 Pre-fail Always - 0\n5 B 0x0033 090 090 010 Pre-fail Always - "
+        u"3\n");
     ASSERT_EQ(table.size(), 1u);
     EXPECT_EQ(current(table, 5), 90);
 }
@@ -112,13 +117,14 @@ TEST(AttributeText, LiteralRenderingIsOrderedByIdAndKey) {
     sparse.isOnline = AttributeNumber::fromSigned(1);
     sparse.currentValue = AttributeNumber::fromUnsigned(18446744073709551615ULL);
     table[905] = sparse;
-    EXPECT_EQ(literalString(table),
-              QStringLiteral(
-                  "@{@(10) : @{@\"currentValue\" : @(100), @\"worstValue\" : @(100), @\"rawValue\" : "
-                  "@(0), @\"threshold\" : @(0), @\"isPrefail\" : @(0), @\"isOnline\" : @(0)}, "
-                  "@(173) : @{@\"currentValue\" : @(98), @\"worstValue\" : @(98), @\"rawValue\" : "
-                  "@(5), @\"threshold\" : @(0), @\"isPrefail\" : @(0), @\"isOnline\" : @(1)}, "
-                  "@(905) : @{@\"currentValue\" : @(18446744073709551615), @\"isOnline\" : @(1)}}"));
+    EXPECT_EQ(
+        literalString(table),
+        QStringLiteral(
+            "@{@(10) : @{@\"currentValue\" : @(100), @\"worstValue\" : @(100), @\"rawValue\" : "
+            "@(0), @\"threshold\" : @(0), @\"isPrefail\" : @(0), @\"isOnline\" : @(0)}, "
+            "@(173) : @{@\"currentValue\" : @(98), @\"worstValue\" : @(98), @\"rawValue\" : "
+            "@(5), @\"threshold\" : @(0), @\"isPrefail\" : @(0), @\"isOnline\" : @(1)}, "
+            "@(905) : @{@\"currentValue\" : @(18446744073709551615), @\"isOnline\" : @(1)}}"));
     EXPECT_EQ(literalString(std::optional<AttributeTable>()), QStringLiteral("(null)"));
     EXPECT_EQ(literalString(AttributeTable{}), QStringLiteral("@{}"));
 }

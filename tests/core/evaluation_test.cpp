@@ -16,8 +16,8 @@ namespace {
 const QString kUnlisted = QStringLiteral("Unlisted SSD 1TB");
 const QString kUnexpected =
     QStringLiteral("Ostrivane encountered some unexpected SSD values, please send us the report");
-const QString kVeryUnexpected =
-    QStringLiteral("Ostrivane encountered some VERY unexpected SSD values, please send us the report");
+const QString kVeryUnexpected = QStringLiteral(
+    "Ostrivane encountered some VERY unexpected SSD values, please send us the report");
 
 AttributeTable table(std::initializer_list<std::pair<const int, AttributeRecord>> entries) {
     return AttributeTable(entries);
@@ -27,7 +27,8 @@ AttributeTable table(std::initializer_list<std::pair<const int, AttributeRecord>
 
 TEST(Evaluation, WorkedExamples) {
     EvaluationHarness h;
-    auto ata = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(97, 10)}}));
+    auto ata =
+        h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(97, 10)}}));
     EXPECT_TRUE(ata->isSSD());
     EXPECT_EQ(ata->healthPercentage(), 96);
     EXPECT_EQ(ata->healthInfo(), QStringLiteral("SSD_Life_Left: 97 [threshold: 10]"));
@@ -59,13 +60,17 @@ TEST(Evaluation, ListingLinesAndTrimming) {
     EXPECT_EQ(ssd->healthPercentage(), 96);
 
     // A threshold equal to the value is flagged, and a verified drive logs the oddity.
-    auto flagged = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(10, 10)}}));
-    EXPECT_EQ(flagged->fullAttributeInformation(),
-              QStringLiteral("SSD_Life_Left (231):\t10 [threshold: 10] (WARNING: attribute exceeds threshold!)"));
+    auto flagged =
+        h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(10, 10)}}));
+    EXPECT_EQ(
+        flagged->fullAttributeInformation(),
+        QStringLiteral(
+            "SSD_Life_Left (231):\t10 [threshold: 10] (WARNING: attribute exceeds threshold!)"));
     ASSERT_FALSE(h.logger.lines.isEmpty());
-    EXPECT_EQ(h.logger.lines.last(),
-              QStringLiteral("Info: Ostrivane sees attribute 231 of disk 3 falling to 10 which is below "
-                             "threshold 10, but the S.M.A.R.T. status is still OK - thats WEIRD. "));
+    EXPECT_EQ(
+        h.logger.lines.last(),
+        QStringLiteral("Info: Ostrivane sees attribute 231 of disk 3 falling to 10 which is below "
+                       "threshold 10, but the S.M.A.R.T. status is still OK - thats WEIRD. "));
     EXPECT_EQ(h.logger.levels.last(), 5);
 }
 
@@ -80,8 +85,9 @@ TEST(Evaluation, OnlyOnlineRelevantAttributesCount) {
     EXPECT_EQ(ssd->status(), QStringLiteral("This SSD is not compatible with Ostrivane"));
 
     // An id 999 in a text table is not the disabled reallocation row of a Kingston model.
-    auto kingston = h.check(SMARTStatusVerified, ssdDescription(QStringLiteral("KINGSTON SHPM2280P2H")),
-                            table({{5, attribute(10, 0)}, {177, attribute(80, 0)}, {999, attribute(1, 0)}}));
+    auto kingston =
+        h.check(SMARTStatusVerified, ssdDescription(QStringLiteral("KINGSTON SHPM2280P2H")),
+                table({{5, attribute(10, 0)}, {177, attribute(80, 0)}, {999, attribute(1, 0)}}));
     EXPECT_EQ(kingston->healthPercentage(), 80);
     EXPECT_EQ(kingston->healthInfo(), QStringLiteral("Wear_Levelling_Count: 80 [threshold: 0]"));
 }
@@ -90,26 +96,32 @@ TEST(Evaluation, LowAccuracyWhenOnlyTheReallocationCountIsOnline) {
     EvaluationHarness h;
     auto only5 = h.check(SMARTStatusVerified, ssdDescription(kUnlisted),
                          table({{5, attribute(100, 10)}, {9, attribute(99, 0)}}));
-    EXPECT_EQ(only5->healthInfo(), QStringLiteral("Reallocated_Sector_Count: 100 [threshold: 10] {low-accuracy!}"));
+    EXPECT_EQ(only5->healthInfo(),
+              QStringLiteral("Reallocated_Sector_Count: 100 [threshold: 10] {low-accuracy!}"));
 
     // Another relevant id switches it off even when that attribute is then skipped.
-    auto with226 = h.check(SMARTStatusVerified, ssdDescription(QStringLiteral("INTEL SSDSA2MH080G1GC")),
-                           table({{5, attribute(100, 10)}, {226, attribute(1, 0)}}));
-    EXPECT_EQ(with226->healthInfo(), QStringLiteral("Reallocated_Sector_Count: 100 [threshold: 10]"));
+    auto with226 =
+        h.check(SMARTStatusVerified, ssdDescription(QStringLiteral("INTEL SSDSA2MH080G1GC")),
+                table({{5, attribute(100, 10)}, {226, attribute(1, 0)}}));
+    EXPECT_EQ(with226->healthInfo(),
+              QStringLiteral("Reallocated_Sector_Count: 100 [threshold: 10]"));
     EXPECT_EQ(with226->healthPercentage(), 100);
 
     // A failing drive carries the failing notice, never the mark.
-    auto failing = h.check(SMARTStatusFailing, ssdDescription(kUnlisted), table({{5, attribute(100, 10)}}));
+    auto failing =
+        h.check(SMARTStatusFailing, ssdDescription(kUnlisted), table({{5, attribute(100, 10)}}));
     EXPECT_EQ(failing->healthInfo(), QStringLiteral("S.M.A.R.T. status FAILING!"));
 }
 
 TEST(Evaluation, Attribute233AtZeroIsIgnoredOnlyWhileStatusIsOk) {
     EvaluationHarness h;
-    auto verified = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{233, attribute(0, 0)}}));
+    auto verified =
+        h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{233, attribute(0, 0)}}));
     EXPECT_EQ(verified->healthPercentage(), kHealthUnknown);
     EXPECT_EQ(h.logger.lines.last(),
-              QStringLiteral("Info: Ostrivane ignoring disk attribute 233 of disk 3 because S.M.A.R.T. is "
-                             "OK but value and threshold zero"));
+              QStringLiteral(
+                  "Info: Ostrivane ignoring disk attribute 233 of disk 3 because S.M.A.R.T. is "
+                  "OK but value and threshold zero"));
     for (std::uint8_t status : {SMARTStatusUnknown, SMARTStatusNotCapable}) {
         auto other = h.check(status, ssdDescription(kUnlisted), table({{233, attribute(0, 0)}}));
         EXPECT_EQ(other->healthPercentage(), 0) << int(status);
@@ -122,20 +134,24 @@ TEST(Evaluation, AssumedMaximumRulesAndTheirAlerts) {
     auto trion = h.check(SMARTStatusVerified, ssdDescription(QStringLiteral("OCZ-TRION100")),
                          table({{173, attribute(200, 0)}}));
     EXPECT_EQ(trion->healthPercentage(), 100);
-    auto rule12 = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{173, attribute(150, 100)}}));
+    auto rule12 = h.check(SMARTStatusVerified, ssdDescription(kUnlisted),
+                          table({{173, attribute(150, 100)}}));
     EXPECT_EQ(rule12->healthPercentage(), 50);
     ::testing::Mock::VerifyAndClearExpectations(&h.feedback);
 
-    EXPECT_CALL(h.feedback, alert_feedback(kUnexpected, QStartsWith(QStringLiteral("\n@{@(173) : ")), false))
+    EXPECT_CALL(h.feedback,
+                alert_feedback(kUnexpected, QStartsWith(QStringLiteral("\n@{@(173) : ")), false))
         .Times(1);
-    auto rule13 = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{173, attribute(200, 0)}}));
+    auto rule13 =
+        h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{173, attribute(200, 0)}}));
     EXPECT_EQ(rule13->healthPercentage(), 100);
     ::testing::Mock::VerifyAndClearExpectations(&h.feedback);
 
     // Above the assumed maximum: both alerts, and the percentage still counts.
     EXPECT_CALL(h.feedback, alert_feedback(kUnexpected, _, false)).Times(1);
     EXPECT_CALL(h.feedback, alert_feedback(kVeryUnexpected, _, false)).Times(1);
-    auto above = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(250, 0)}}));
+    auto above =
+        h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(250, 0)}}));
     EXPECT_EQ(above->healthPercentage(), 125);
     ::testing::Mock::VerifyAndClearExpectations(&h.feedback);
 
@@ -151,15 +167,18 @@ TEST(Evaluation, AssumedMaximumRulesAndTheirAlerts) {
 TEST(Evaluation, PercentageArithmeticEdges) {
     EvaluationHarness h;
     // Threshold above the assumed maximum flips both signs: more than 100.
-    auto above = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(90, 120)}}));
+    auto above =
+        h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(90, 120)}}));
     EXPECT_EQ(above->healthPercentage(), 150);
 
     // M equal to T: V equal to T gives no percentage (but a listing line), V below T gives 0.
-    auto equal = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(100, 100)}}));
+    auto equal = h.check(SMARTStatusVerified, ssdDescription(kUnlisted),
+                         table({{231, attribute(100, 100)}}));
     EXPECT_EQ(equal->healthPercentage(), kHealthUnknown);
     EXPECT_FALSE(equal->fullAttributeInformation().isEmpty());
     EXPECT_TRUE(equal->healthInfo().isNull());
-    auto below = h.check(SMARTStatusUnknown, ssdDescription(kUnlisted), table({{231, attribute(50, 100)}}));
+    auto below =
+        h.check(SMARTStatusUnknown, ssdDescription(kUnlisted), table({{231, attribute(50, 100)}}));
     EXPECT_EQ(below->healthPercentage(), 0);
 
     // Extreme text-form values neither overflow nor leave the 0..255 range.
@@ -199,14 +218,20 @@ TEST(Evaluation, NvmeMappingBounds) {
         qint64 used, spare;
         qint32 wear, realloc;
     } const cases[] = {
-        {150, 100, 0, 100}, {-5, 100, 100, 100}, {100, 250, 0, 100},
-        {0, -3, 100, 0},    {std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), 100, 100},
+        {150, 100, 0, 100},
+        {-5, 100, 100, 100},
+        {100, 250, 0, 100},
+        {0, -3, 100, 0},
+        {std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max(), 100, 100},
     };
     for (const auto& c : cases) {
-        auto ssd = h.check(SMARTStatusUnknown, ssdDescription(kUnlisted), nvmeTable(c.used, c.spare));
+        auto ssd =
+            h.check(SMARTStatusUnknown, ssdDescription(kUnlisted), nvmeTable(c.used, c.spare));
         // The mapped records replace any earlier 233 and 5.
-        EXPECT_EQ(AttributeRecord::read32(ssd->allAttributes()->at(233).currentValue), c.wear) << c.used;
-        EXPECT_EQ(AttributeRecord::read32(ssd->allAttributes()->at(5).currentValue), c.realloc) << c.spare;
+        EXPECT_EQ(AttributeRecord::read32(ssd->allAttributes()->at(233).currentValue), c.wear)
+            << c.used;
+        EXPECT_EQ(AttributeRecord::read32(ssd->allAttributes()->at(5).currentValue), c.realloc)
+            << c.spare;
     }
 }
 
@@ -235,12 +260,13 @@ TEST(Evaluation, OneTimeModelReport) {
     EvaluationHarness h;
     QVariantMap apple = ssdDescription(QStringLiteral("APPLE SSD TS256E"));
     apple.remove(QStringLiteral("isSSD"));
-    EXPECT_CALL(h.feedback,
-                alert_feedback(QStringLiteral("Ostrivane encountered some unexpected SSD values, please "
-                                              "send us the report."),
-                               AllOf(QStartsWith(QStringLiteral("\n@{@(5) : ")),
-                                     QContains(QStringLiteral("DAMediaName = \"APPLE SSD TS256E\";"))),
-                               false))
+    EXPECT_CALL(
+        h.feedback,
+        alert_feedback(QStringLiteral("Ostrivane encountered some unexpected SSD values, please "
+                                      "send us the report."),
+                       AllOf(QStartsWith(QStringLiteral("\n@{@(5) : ")),
+                             QContains(QStringLiteral("DAMediaName = \"APPLE SSD TS256E\";"))),
+                       false))
         .Times(1);
     h.check(SMARTStatusVerified, apple, table({{5, attribute(100, 10)}}));
     h.check(SMARTStatusVerified, apple, table({{5, attribute(100, 10)}}));
@@ -251,10 +277,11 @@ TEST(Evaluation, DriveDataSubmission) {
     EvaluationHarness h;
     const QString token = QStringLiteral("didSubmitSSDMacintosh HDUnlisted SSD 1TB");
     EXPECT_CALL(h.reports, logged(token)).WillOnce(Return(false)).WillOnce(Return(true));
-    EXPECT_CALL(h.reports,
-                log(AllOf(QStartsWith(QStringLiteral("Unlisted SSD 1TB || 1.0 || SATA || @{@(231) : @{")),
-                          Not(QContains(QStringLiteral("\n")))),
-                    QStringLiteral("diskdata"), token))
+    EXPECT_CALL(
+        h.reports,
+        log(AllOf(QStartsWith(QStringLiteral("Unlisted SSD 1TB || 1.0 || SATA || @{@(231) : @{")),
+                  Not(QContains(QStringLiteral("\n")))),
+            QStringLiteral("diskdata"), token))
         .Times(1);
     h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(97, 10)}}));
     h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(97, 10)}}));
@@ -296,12 +323,14 @@ TEST(Evaluation, StatusTrackingReportsValidityChanges) {
 
 TEST(Evaluation, LastHealthIsKeptPerName) {
     EvaluationHarness h;
-    auto first = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(97, 10)}}));
+    auto first =
+        h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(97, 10)}}));
     EXPECT_EQ(first->lastHealthPercentage(), 0);
-    auto second = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(50, 10)}}));
+    auto second =
+        h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(50, 10)}}));
     EXPECT_EQ(second->lastHealthPercentage(), 96);
     EXPECT_EQ(h.settings.defaultInt(QStringLiteral("Macintosh HD_lastCheckHealth")), 44);
-    auto other = h.check(SMARTStatusVerified, ssdDescription(kUnlisted), table({{231, attribute(50, 10)}}),
-                         QStringLiteral("Data"));
+    auto other = h.check(SMARTStatusVerified, ssdDescription(kUnlisted),
+                         table({{231, attribute(50, 10)}}), QStringLiteral("Data"));
     EXPECT_EQ(other->lastHealthPercentage(), 0);
 }

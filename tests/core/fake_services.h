@@ -23,7 +23,7 @@ MATCHER_P(QContains, part, "contains " + QString(part).toStdString()) {
 }
 
 class MockReports : public ServerReports {
-public:
+  public:
     MOCK_METHOD(bool, logged, (const QString& onceToken), (override));
     MOCK_METHOD(void, log, (const QString& value, const QString& file, const QString& once),
                 (override));
@@ -31,13 +31,13 @@ public:
 };
 
 class MockFeedback : public FeedbackAlert {
-public:
+  public:
     MOCK_METHOD(void, alert_feedback, (const QString& message, const QString& details, bool fatal),
                 (override));
 };
 
 class RecordingLogger : public Logger {
-public:
+  public:
     void log_message(int level, const QString& text) override {
         levels.append(level);
         lines.append(text);
@@ -47,11 +47,12 @@ public:
 };
 
 class FixedHost : public HostFacts {
-public:
+  public:
     QString machineType() override { return QStringLiteral("TestBook1,1"); }
 };
 
-inline QVariantMap ssdDescription(const QString& model, const QString& revision = QStringLiteral("1.0")) {
+inline QVariantMap ssdDescription(const QString& model,
+                                  const QString& revision = QStringLiteral("1.0")) {
     return {{QStringLiteral("DAMediaName"), model},
             {QStringLiteral("DADeviceRevision"), revision},
             {QStringLiteral("DADeviceProtocol"), QStringLiteral("SATA")},
@@ -72,7 +73,7 @@ inline AttributeRecord attribute(qint64 value, qint64 threshold, bool online = t
 // One drive behind in-memory services; alerts and reports are mocks that
 // tests set expectations on (uninteresting calls are allowed).
 class EvaluationHarness {
-public:
+  public:
     EvaluationHarness()
         : settings({{QStringLiteral("ThresholdError"), 30},
                     {QStringLiteral("ThresholdWarning"), 50},

@@ -50,7 +50,8 @@ TEST(ModelRules, AssumedMaximumFirstMatchingRuleDecides) {
         {"7 TS without GSSD340", 173, 150, 0, u"TS128GSSD230", u"", false, 200, true},
         {"8", 231, 100, 0, u"HFS128G39TND", u"", false, 253, false},
         {"9", 231, 100, 0, u"Corsair Neutron GTX SSD", u"M311", false, 253, false},
-        {"9 needs revision M3", 231, 100, 0, u"Corsair Neutron GTX SSD", u"X311", false, 100, false},
+        {"9 needs revision M3", 231, 100, 0, u"Corsair Neutron GTX SSD", u"X311", false, 100,
+         false},
         {"10 MZMTE", 233, 199, 0, u"SAMSUNG MZMTE256", u"", false, 200, false},
         {"10 MZMPC", 233, 199, 0, u"SAMSUNG MZMPC128", u"", false, 200, false},
         {"10 MZ7TD", 233, 199, 0, u"SAMSUNG MZ7TD256", u"", false, 200, false},
@@ -64,8 +65,8 @@ TEST(ModelRules, AssumedMaximumFirstMatchingRuleDecides) {
         {"13 above 100 with T below 100", 231, 150, 99, u"Unknown", u"", false, 200, true},
     };
     for (const MaximumCase& c : cases) {
-        const AssumedMaximum m = assumedMaximum(c.id, c.value, c.threshold, c.model, c.revision,
-                                                c.knownHardDisk);
+        const AssumedMaximum m =
+            assumedMaximum(c.id, c.value, c.threshold, c.model, c.revision, c.knownHardDisk);
         EXPECT_EQ(m.value, c.expected) << "rule " << c.rule;
         EXPECT_EQ(m.unexpected, c.unexpected) << "rule " << c.rule;
     }
@@ -102,8 +103,9 @@ TEST(ModelRules, MicronFamilyNeedsEveryStringOfOneRow) {
           u"M550 MTFDDAK256MAY"}) {
         EXPECT_TRUE(isMicronFamily(model)) << QString::fromUtf16(model).toStdString();
     }
-    for (const char16_t* model : {u"Crucial_CT525MX300SSD1", u"CT256MX100SSD1", u"Micron_M600_MTFDDAV256",
-                                  u"MTFDDAV256 M510", u"Micron_1100_MTFDDAK256TBN"}) {
+    for (const char16_t* model :
+         {u"Crucial_CT525MX300SSD1", u"CT256MX100SSD1", u"Micron_M600_MTFDDAV256",
+          u"MTFDDAV256 M510", u"Micron_1100_MTFDDAK256TBN"}) {
         EXPECT_FALSE(isMicronFamily(model)) << QString::fromUtf16(model).toStdString();
     }
 }

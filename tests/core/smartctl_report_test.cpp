@@ -91,7 +91,8 @@ TEST(SmartctlReport, EveryRecordedDriveParsesAndEvaluates) {
             };
             EXPECT_EQ(current(900), nvmeField(drive.body, QStringLiteral("Critical Warning")));
             EXPECT_EQ(current(902), nvmeField(drive.body, QStringLiteral("Available Spare")));
-            EXPECT_EQ(current(903), nvmeField(drive.body, QStringLiteral("Available Spare Threshold")));
+            EXPECT_EQ(current(903),
+                      nvmeField(drive.body, QStringLiteral("Available Spare Threshold")));
             EXPECT_EQ(current(904), nvmeField(drive.body, QStringLiteral("Percentage Used")));
             EXPECT_EQ(current(911), nvmeField(drive.body, QStringLiteral("Power On Hours")));
             EXPECT_EQ(report.protocol, QStringLiteral("NVMe"));
@@ -101,11 +102,13 @@ TEST(SmartctlReport, EveryRecordedDriveParsesAndEvaluates) {
             EXPECT_EQ(report.attributes.size(), std::size_t(expected.size()));
             for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
                 ASSERT_EQ(report.attributes.count(it.key()), 1u) << "id " << it.key();
-                EXPECT_EQ(AttributeRecord::read32(report.attributes.at(it.key()).currentValue), it.value());
+                EXPECT_EQ(AttributeRecord::read32(report.attributes.at(it.key()).currentValue),
+                          it.value());
             }
         }
 
-        const std::uint8_t status = drive.failed ? std::uint8_t(SMARTStatusFailing) : report.smartStatus();
+        const std::uint8_t status =
+            drive.failed ? std::uint8_t(SMARTStatusFailing) : report.smartStatus();
         auto ssd = h.check(status, ssdDescription(drive.model, drive.firmware), report.attributes);
         if (drive.failed) {
             EXPECT_EQ(ssd->healthPercentage(), 0);
@@ -132,9 +135,11 @@ TEST(SmartctlReport, HandCheckedDrives) {
         return std::unique_ptr<SSD>();
     };
     // Samsung MZ7TD: 233 at 199 against the model's maximum of 200.
-    EXPECT_EQ(evaluate("009-")->status(), QStringLiteral("99% (Media_Wearout_Indicator: 199 [threshold: 0])"));
+    EXPECT_EQ(evaluate("009-")->status(),
+              QStringLiteral("99% (Media_Wearout_Indicator: 199 [threshold: 0])"));
     // NVMe with 1% used.
-    EXPECT_EQ(evaluate("086-")->status(), QStringLiteral("99% (Media_Wearout_Indicator: 99 [threshold: 0])"));
+    EXPECT_EQ(evaluate("086-")->status(),
+              QStringLiteral("99% (Media_Wearout_Indicator: 99 [threshold: 0])"));
     // NVMe critical warning 0x02: failing, as the drive reader decides.
     auto intel = evaluate("081-");
     EXPECT_EQ(intel->smartStatus(), SMARTStatusFailing);
@@ -150,9 +155,12 @@ TEST(SmartctlReport, ReadsAFullReportButOnlyItsAttributeSection) {
         "Rotation Rate:    Solid State Device\r\n"
         "SATA Version is:  SATA 3.1, 6.0 Gb/s (current: 6.0 Gb/s)\r\n"
         "SMART overall-health self-assessment test result: FAILED!\r\n"
-        "ID# ATTRIBUTE_NAME          FLAG     VALUE WORST THRESH TYPE      UPDATED  WHEN_FAILED RAW_VALUE\r\n"
-        "  5 Reallocated_Sector_Ct   0x0033   100   100   010    Pre-fail  Always       -       0\r\n"
-        "177 Wear_Leveling_Count     0x0013   095   095   000    Pre-fail  Always       -       52\r\n"
+        "ID# ATTRIBUTE_NAME          FLAG     VALUE WORST THRESH TYPE      UPDATED  WHEN_FAILED "
+        "RAW_VALUE\r\n"
+        "  5 Reallocated_Sector_Ct   0x0033   100   100   010    Pre-fail  Always       -       "
+        "0\r\n"
+        "177 Wear_Leveling_Count     0x0013   095   095   000    Pre-fail  Always       -       "
+        "52\r\n"
         "\r\n"
         "Error 1 occurred at disk power-on lifetime: 1234 hours\r\n"
         "  84 51 08 f8 01 00 e0  Error: ICRC, ABRT 8 sectors at LBA = 0x000001f8 = 504 x\r\n"
@@ -182,7 +190,9 @@ TEST(SmartctlReport, NvmeFieldsAsTheDriveReaderStoresThem) {
         "Data Units Written:                 18,446,744,073,709,551,615\n"
         "Error Information Log Entries:      garbage\n");
     ASSERT_TRUE(report.hasNvmeHealth);
-    const auto current = [&report](int id) { return report.attributes.at(id).currentValue.value(); };
+    const auto current = [&report](int id) {
+        return report.attributes.at(id).currentValue.value();
+    };
     EXPECT_EQ(current(901).toUInt64(), 65263u);  // 0 K, as an unreported temperature reads
     EXPECT_EQ(current(902).toUInt64(), 255u);    // a byte field saturates
     EXPECT_EQ(current(904).toUInt64(), 255u);
@@ -192,7 +202,8 @@ TEST(SmartctlReport, NvmeFieldsAsTheDriveReaderStoresThem) {
     EXPECT_EQ(current(914).toUInt64(), 0u);
     EXPECT_EQ(report.model, QStringLiteral("WD Blue SN570 250GB"));
 
-    const SmartctlReport warm = parseSmartctlReport(u"Temperature: 300 Celsius\nCritical Warning: 0x04\n");
+    const SmartctlReport warm =
+        parseSmartctlReport(u"Temperature: 300 Celsius\nCritical Warning: 0x04\n");
     EXPECT_EQ(warm.attributes.at(901).currentValue->toUInt64(), 300u);
     EXPECT_EQ(warm.smartStatus(), SMARTStatusFailing);
 }

@@ -10,7 +10,8 @@ const QString kModel = QStringLiteral("Unlisted SSD 1TB");
 
 TEST(SSDPresentation, StatusPrecedence) {
     EvaluationHarness h;
-    auto notCapable = h.check(SMARTStatusNotCapable, ssdDescription(kModel), AttributeTable{{231, attribute(97, 10)}});
+    auto notCapable = h.check(SMARTStatusNotCapable, ssdDescription(kModel),
+                              AttributeTable{{231, attribute(97, 10)}});
     EXPECT_EQ(notCapable->healthPercentage(), 96);
     EXPECT_EQ(notCapable->status(), QStringLiteral("This SSD is not S.M.A.R.T. compatible"));
 
@@ -29,14 +30,19 @@ TEST(SSDPresentation, IconFollowsThresholdsAtEachCall) {
         return h.check(status, ssdDescription(kModel), std::move(table))->iconURL().toString();
     };
     EXPECT_EQ(icon(SMARTStatusFailing, std::nullopt), QStringLiteral("error.png"));
-    EXPECT_EQ(icon(SMARTStatusVerified, AttributeTable{{231, attribute(20, 0)}}), QStringLiteral("error.png"));
+    EXPECT_EQ(icon(SMARTStatusVerified, AttributeTable{{231, attribute(20, 0)}}),
+              QStringLiteral("error.png"));
     // Comparisons are strict: 30 is not below the error threshold 30.
-    EXPECT_EQ(icon(SMARTStatusVerified, AttributeTable{{231, attribute(30, 0)}}), QStringLiteral("warning.png"));
-    EXPECT_EQ(icon(SMARTStatusVerified, AttributeTable{{231, attribute(50, 0)}}), QStringLiteral("ok.png"));
+    EXPECT_EQ(icon(SMARTStatusVerified, AttributeTable{{231, attribute(30, 0)}}),
+              QStringLiteral("warning.png"));
+    EXPECT_EQ(icon(SMARTStatusVerified, AttributeTable{{231, attribute(50, 0)}}),
+              QStringLiteral("ok.png"));
     EXPECT_EQ(icon(SMARTStatusVerified, AttributeTable{}), QStringLiteral("info.png"));
-    EXPECT_EQ(icon(SMARTStatusNotCapable, AttributeTable{{231, attribute(90, 0)}}), QStringLiteral("info.png"));
+    EXPECT_EQ(icon(SMARTStatusNotCapable, AttributeTable{{231, attribute(90, 0)}}),
+              QStringLiteral("info.png"));
 
-    auto drive = h.check(SMARTStatusVerified, ssdDescription(kModel), AttributeTable{{231, attribute(60, 0)}});
+    auto drive = h.check(SMARTStatusVerified, ssdDescription(kModel),
+                         AttributeTable{{231, attribute(60, 0)}});
     EXPECT_EQ(drive->iconURL().toString(), QStringLiteral("ok.png"));
     h.settings.setDefaultInt(QStringLiteral("ThresholdWarning"), 70);
     EXPECT_EQ(drive->iconURL().toString(), QStringLiteral("warning.png"));

@@ -25,7 +25,8 @@ TEST(Literal, RendersScalarsListsAndDictionaries) {
 
 TEST(Literal, UnsupportedObjectsNameThemselves) {
     const QString text = literalString(QVariant(QByteArray("\x01\x02", 2)));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("-unsupportedLiteralObject: "))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("-unsupportedLiteralObject: ")))
+        << text.toStdString();
     EXPECT_TRUE(text.endsWith(QLatin1Char('-')));
 }
 
