@@ -66,31 +66,31 @@ QHash<QString, qint64> evaluationDefaults() {
 
 // The evaluation's remaining services, for a run that sends and shows nothing.
 class NoHost final : public HostFacts {
-public:
+  public:
     QString machineType() override { return {}; }
 };
 
 class NoReports final : public ServerReports {
-public:
+  public:
     bool logged(const QString&) override { return false; }
     void log(const QString&, const QString&, const QString&) override {}
     void log(const QString&, const QString&) override {}
 };
 
 class StderrFeedback final : public FeedbackAlert {
-public:
+  public:
     explicit StderrFeedback(QTextStream& err) : err_(err) {}
     void alert_feedback(const QString& message, const QString& details, bool) override {
         err_ << "ostrivane-cli: " << message << '\n' << details.trimmed() << '\n';
         err_.flush();
     }
 
-private:
+  private:
     QTextStream& err_;
 };
 
 class StderrLogger final : public Logger {
-public:
+  public:
     explicit StderrLogger(QTextStream& err) : err_(err) {}
     void log_message(int level, const QString& text) override {
         if (level <= 5) {
@@ -99,7 +99,7 @@ public:
         }
     }
 
-private:
+  private:
     QTextStream& err_;
 };
 
@@ -123,9 +123,11 @@ bool isLowAccuracy(const SSD& ssd) {
 // JSON numbers are doubles: values beyond 2^53 are written as text to stay exact.
 QJsonValue jsonNumber(const AttributeNumber& number) {
     constexpr quint64 kExact = quint64(1) << 53;
-    if (number.isUnsigned() ? number.toUInt64() <= kExact
-                            : (number.toInt64() <= qint64(kExact) && number.toInt64() >= -qint64(kExact))) {
-        return number.isUnsigned() ? QJsonValue(double(number.toUInt64())) : QJsonValue(number.toInt64());
+    if (number.isUnsigned()
+            ? number.toUInt64() <= kExact
+            : (number.toInt64() <= qint64(kExact) && number.toInt64() >= -qint64(kExact))) {
+        return number.isUnsigned() ? QJsonValue(double(number.toUInt64()))
+                                   : QJsonValue(number.toInt64());
     }
     return QJsonValue(number.toString());
 }
@@ -239,8 +241,8 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
         bool ok = false;
         const int value = parser.value(status).toInt(&ok);
         if (!ok || value < 0 || value > 3) {
-            return usageError(
-                QStringLiteral("--status must be 0, 1, 2 or 3, not '%1'").arg(parser.value(status)));
+            return usageError(QStringLiteral("--status must be 0, 1, 2 or 3, not '%1'")
+                                  .arg(parser.value(status)));
         }
         statusOverride = std::uint8_t(value);
     }
