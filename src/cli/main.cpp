@@ -1,5 +1,6 @@
 #include "cli/evaluate_command.h"
 #include "cli/exit_codes.h"
+#include "cli/smart_command.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -14,6 +15,7 @@ Ostrivane watches the wear and health of solid-state drives.
 
 Commands:
   evaluate FILE   the health of an attribute table given as text (smartctl output)
+  smart DISK      the S.M.A.R.T. status and attribute table of a drive (sda, nvme0n1)
 
 Run 'ostrivane-cli COMMAND --help' for the options of a command.
 Options:
@@ -48,6 +50,9 @@ int main(int argc, char** argv) {
     }
     if (command == QLatin1String("evaluate")) {
         return runEvaluate(args, out, err);
+    }
+    if (command == QLatin1String("smart")) {
+        return runSmart(args, out, err);
     }
     err << "ostrivane-cli: unknown command '" << command << "'\n"
         << "Try 'ostrivane-cli --help'.\n";

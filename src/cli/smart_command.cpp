@@ -1,0 +1,237 @@
+#include "cli/smart_command.h"
+
+#include "cli/exit_codes.h"
+#include "core/smart_status.h"
+#include "disks/disk_name_resolver.h"
+#include "disks/platform/fixture/fixture_smart_access.h"
+#include "disks/platform/helper_client.h"
+#include "disks/platform/linux/sysfs_disks.h"
+#include "disks/smart_access_selection.h"
+#include "disks/smart_reader.h"
+
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+#include <array>
+
+namespace {
+
+const char* const kHelp = R"(Usage: ostrivane-cli smart [OPTIONS] DISK
+
+Reads the S.M.A.R.T. status and the attribute table of one drive exactly as
+the monitor reads them. DISK is a whole disk's kernel name (sda, nvme0n1) or
+its device node (/dev/sda). NVMe health-log fields appear as attributes 900
+to 914.
+
+Reading needs root, or the ostrivane-smart service:
+  sudo systemctl enable --now ostrivane-smart.socket
+
+Options:
+  --json           print the result as JSON
+  --socket PATH    the service's socket (default: /run/ostrivane/smart.sock)
+  --fixture DIR    read a recorded machine in DIR instead of the drives
+  -h, --help       show this help
+
+Exit status:
+  0   status verified and attribute table read
+  1   status verified, but the attribute table could not be read
+  2   the drive reports a failure
+  3   status could not be determined, or the drive is not S.M.A.R.T. capable
+  64  usage error
+)";
+
+// Field names of the NVMe pseudo-attributes 900..914, as smartctl names them.
+constexpr std::array<const char*, 15> kNvmeFields{
+    "critical_warning", "temperature",          "available_spare",    "available_spare_threshold",
+    "percentage_used",  "data_units_read",      "data_units_written", "host_reads",
+    "host_writes",      "controller_busy_time", "power_cycles",       "power_on_hours",
+    "unsafe_shutdowns", "media_errors",         "num_err_log_entries"};
+
+QString nvmeField(int id) {
+    return id >= 900 && id <= 914 ? QString::fromLatin1(kNvmeFields[std::size_t(id - 900)])
+                                  : QString();
+}
+
+QString statusName(std::uint8_t status) {
+    switch (status) {
+        case SMARTStatusFailing:
+            return QStringLiteral("failing");
+        case SMARTStatusVerified:
+            return QStringLiteral("verified");
+        case SMARTStatusNotCapable:
+            return QStringLiteral("not capable");
+        default:
+            return QStringLiteral("unknown");
+    }
+}
+
+QString protocolName(SmartProtocol protocol) {
+    switch (protocol) {
+        case SmartProtocol::Ata:
+            return QStringLiteral("ATA");
+        case SmartProtocol::Nvme:
+            return QStringLiteral("NVMe");
+        case SmartProtocol::None:
+            break;
+    }
+    return QStringLiteral("none");
+}
+
+// JSON numbers are doubles: values beyond 2^53 are written as text to stay exact.
+QJsonValue jsonNumber(const std::optional<AttributeNumber>& number) {
+    if (!number) {
+        return QJsonValue(QJsonValue::Null);
+    }
+    constexpr quint64 kExact = quint64(1) << 53;
+    if (number->isUnsigned()) {
+        return number->toUInt64() <= kExact ? QJsonValue(double(number->toUInt64()))
+                                            : QJsonValue(number->toString());
+    }
+    return QJsonValue(number->toInt64());
+}
+
+class StderrLogger final : public Logger {
+  public:
+    explicit StderrLogger(QTextStream& err) : err_(err) {}
+    void log_message(int level, const QString& text) override {
+        if (level <= 5) {
+            err_ << text << '\n';
+            err_.flush();
+        }
+    }
+
+  private:
+    QTextStream& err_;
+};
+
+QJsonObject toJson(const QString& disk, SmartProtocol protocol, std::uint8_t status,
+                   const std::optional<AttributeTable>& table, qint64 milliseconds) {
+    QJsonValue attributes(QJsonValue::Null);
+    if (table) {
+        QJsonArray list;
+        for (const auto& [id, record] : *table) {
+            QJsonObject entry{{QStringLiteral("id"), id}};
+            if (protocol == SmartProtocol::Nvme) {
+                entry.insert(QStringLiteral("name"), nvmeField(id));
+            }
+            for (const auto& [key, number] : record.presentKeys()) {
+                entry.insert(key, jsonNumber(number));
+            }
+            list.append(entry);
+        }
+        attributes = list;
+    }
+    return QJsonObject{
+        {QStringLiteral("disk"), disk},
+        {QStringLiteral("device"), QStringLiteral("/dev/") + disk},
+        {QStringLiteral("protocol"), protocolName(protocol)},
+        {QStringLiteral("smartStatus"), int(status)},
+        {QStringLiteral("smartStatusName"), statusName(status)},
+        {QStringLiteral("attributes"), attributes},
+        {QStringLiteral("milliseconds"), milliseconds},
+    };
+}
+
+void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
+               const std::optional<AttributeTable>& table, QTextStream& out) {
+    out << "Disk:        " << disk << " (/dev/" << disk << ")\n"
+        << "Protocol:    " << protocolName(protocol) << '\n'
+        << "S.M.A.R.T.:  " << status << " (" << statusName(status) << ")\n";
+    if (!table) {
+        out << "Attributes:  could not be read\n";
+        return;
+    }
+    const auto cell = [](const std::optional<AttributeNumber>& n, int width) {
+        return (n ? n->toString() : QStringLiteral("-")).rightJustified(width);
+    };
+    if (protocol == SmartProtocol::Nvme) {
+        out << " ID  Field                      Value Threshold\n";
+        for (const auto& [id, r] : *table) {
+            out << id << "  " << nvmeField(id).leftJustified(26) << cell(r.currentValue, 6)
+                << cell(r.threshold, 10) << '\n';
+        }
+        return;
+    }
+    out << " ID Current Worst Threshold              Raw Pre-fail Online\n";
+    for (const auto& [id, r] : *table) {
+        out << QString::number(id).rightJustified(3) << cell(r.currentValue, 8)
+            << cell(r.worstValue, 6) << cell(r.threshold, 10) << cell(r.rawValue, 17)
+            << cell(r.isPrefail, 9) << cell(r.isOnline, 7) << '\n';
+    }
+}
+
+int exitStatus(std::uint8_t status, bool haveTable) {
+    switch (status) {
+        case SMARTStatusVerified:
+            return haveTable ? exit_codes::kOk : exit_codes::kWarning;
+        case SMARTStatusFailing:
+            return exit_codes::kError;
+        default:
+            return exit_codes::kUnknown;
+    }
+}
+
+}  // namespace
+
+int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption socket(QStringLiteral("socket"), {}, QStringLiteral("PATH"));
+    const QCommandLineOption fixture(QStringLiteral("fixture"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({json, socket, fixture, help});
+
+    const auto usageError = [&err](const QString& message) {
+        err << "ostrivane-cli smart: " << message << '\n' << "Try 'ostrivane-cli smart --help'.\n";
+        err.flush();
+        return exit_codes::kUsage;
+    };
+    if (!parser.parse(QStringList{QStringLiteral("smart")} + args)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        out << kHelp;
+        return exit_codes::kOk;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        return usageError(QStringLiteral("expected one DISK (for example sda or nvme0n1)"));
+    }
+    QString disk = parser.positionalArguments().constFirst();
+    if (disk.startsWith(QLatin1String("/dev/"))) {
+        disk = disk.mid(5);
+    }
+    if (!SysfsDisks::isPlausibleName(disk.toStdString())) {
+        return usageError(QStringLiteral("'%1' is not a disk name").arg(disk));
+    }
+
+    StderrLogger logger(err);
+    std::unique_ptr<SmartAccess> access;
+    if (parser.isSet(fixture)) {
+        access = std::make_unique<FixtureSmartAccess>(parser.value(fixture));
+    } else {
+        access = makeSmartAccess(logger, parser.isSet(socket) ? parser.value(socket).toStdString()
+                                                              : std::string(kSmartSocketPath));
+    }
+    SingleDiskResolver names(disk.toStdString());
+    SmartReader reader(*access, names, logger);
+
+    QElapsedTimer timer;
+    timer.start();
+    const std::uint8_t status = reader.getDiskSMARTStatus(0);
+    const std::optional<AttributeTable> table = reader.getDiskSMARTAttributes(0);
+    const qint64 milliseconds = timer.elapsed();
+    const SmartProtocol protocol = access->protocolOf(disk.toStdString());
+
+    if (parser.isSet(json)) {
+        out << QJsonDocument(toJson(disk, protocol, status, table, milliseconds))
+                   .toJson(QJsonDocument::Indented);
+    } else {
+        printText(disk, protocol, status, table, out);
+    }
+    out.flush();
+    return exitStatus(status, table.has_value());
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// `ostrivane-cli smart`: one drive's S.M.A.R.T. status and attribute table as
+// the monitor reads them. args excludes the program and command names.
+int runSmart(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,0 +1,163 @@
+#include "disks/platform/helper_protocol.h"
+
+#include "disks/platform/linux/sysfs_disks.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+namespace {
+
+struct OperationName {
+    HelperOperation operation;
+    std::string_view name;
+};
+
+constexpr std::array<OperationName, 4> kOperations{{
+    {HelperOperation::AtaStatus, "ata-status"},
+    {HelperOperation::AtaData, "ata-data"},
+    {HelperOperation::AtaThresholds, "ata-thresholds"},
+    {HelperOperation::NvmeLog, "nvme-log"},
+}};
+
+constexpr std::string_view kAnswerTag = "S1";
+
+// Splits off the next blank-separated field; empty when none is left.
+std::string_view nextField(std::string_view& rest) {
+    const std::size_t blank = rest.find(' ');
+    const std::string_view field = rest.substr(0, blank);
+    rest = blank == std::string_view::npos ? std::string_view() : rest.substr(blank + 1);
+    return field;
+}
+
+template <typename T>
+bool parseNumber(std::string_view text, T& value, int base) {
+    if (text.empty()) {
+        return false;
+    }
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool parseFlag(std::string_view text, bool& flag) {
+    if (text != "0" && text != "1") {
+        return false;
+    }
+    flag = text == "1";
+    return true;
+}
+
+}  // namespace
+
+ParsedRequest parseHelperRequest(std::span<const std::uint8_t> input) {
+    ParsedRequest parsed;
+    if (input.empty()) {
+        parsed.error = RequestError::Empty;
+        return parsed;
+    }
+    const auto newline = std::find(input.begin(), input.end(), std::uint8_t('\n'));
+    const std::size_t lineLength = std::size_t(newline - input.begin());
+    if (lineLength + 1 > kMaxRequestLine) {
+        parsed.error = RequestError::TooLong;
+        return parsed;
+    }
+    if (newline == input.end()) {
+        parsed.error = RequestError::Unterminated;
+        return parsed;
+    }
+    const std::string_view line(reinterpret_cast<const char*>(input.data()), lineLength);
+    std::string_view rest = line;
+    const std::string_view operation = nextField(rest);
+    const std::string_view disk = nextField(rest);
+    if (operation.empty() || disk.empty() || !rest.empty() ||
+        line.size() != operation.size() + 1 + disk.size()) {
+        parsed.error = RequestError::Malformed;
+        return parsed;
+    }
+    const auto known = std::find_if(kOperations.begin(), kOperations.end(),
+                                    [&](const OperationName& o) { return o.name == operation; });
+    if (known == kOperations.end()) {
+        parsed.error = RequestError::UnknownOperation;
+        return parsed;
+    }
+    if (!SysfsDisks::isPlausibleName(disk)) {
+        parsed.error = RequestError::BadName;
+        return parsed;
+    }
+    parsed.request.operation = known->operation;
+    parsed.request.disk = std::string(disk);
+    return parsed;
+}
+
+std::string formatHelperRequest(const HelperRequest& request) {
+    for (const OperationName& o : kOperations) {
+        if (o.operation == request.operation) {
+            return std::string(o.name) + ' ' + request.disk + '\n';
+        }
+    }
+    return {};
+}
+
+std::string_view requestErrorText(RequestError error) {
+    switch (error) {
+        case RequestError::None:
+            return "ok";
+        case RequestError::Empty:
+            return "empty request";
+        case RequestError::TooLong:
+            return "request line too long";
+        case RequestError::Unterminated:
+            return "request line not terminated";
+        case RequestError::Malformed:
+            return "malformed request";
+        case RequestError::UnknownOperation:
+            return "unknown operation";
+        case RequestError::BadName:
+            return "not a disk name";
+    }
+    return "invalid request";
+}
+
+std::vector<std::uint8_t> encodeHelperAnswer(const HelperAnswer& answer) {
+    std::array<char, 64> header{};
+    const int length = std::snprintf(header.data(), header.size(), "%s %08x %d %d %zu\n",
+                                     kAnswerTag.data(), unsigned(answer.result),
+                                     answer.answered ? 1 : 0, answer.thresholdExceeded ? 1 : 0,
+                                     answer.page ? answer.page->size() : std::size_t(0));
+    std::vector<std::uint8_t> bytes(header.begin(), header.begin() + length);
+    if (answer.page) {
+        bytes.insert(bytes.end(), answer.page->begin(), answer.page->end());
+    }
+    return bytes;
+}
+
+std::optional<HelperAnswer> decodeHelperAnswer(std::span<const std::uint8_t> bytes) {
+    const auto newline = std::find(bytes.begin(), bytes.end(), std::uint8_t('\n'));
+    if (newline == bytes.end() || newline - bytes.begin() > 63) {
+        return std::nullopt;
+    }
+    std::string_view rest(reinterpret_cast<const char*>(bytes.data()),
+                          std::size_t(newline - bytes.begin()));
+    const std::span<const std::uint8_t> body =
+        bytes.subspan(std::size_t(newline - bytes.begin()) + 1);
+    HelperAnswer answer;
+    std::uint32_t result = 0;
+    std::size_t length = 0;
+    if (nextField(rest) != kAnswerTag || !parseNumber(nextField(rest), result, 16) ||
+        !parseFlag(nextField(rest), answer.answered) ||
+        !parseFlag(nextField(rest), answer.thresholdExceeded) ||
+        !parseNumber(nextField(rest), length, 10) || !rest.empty()) {
+        return std::nullopt;
+    }
+    if ((length != 0 && length != kSmartPageSize) || body.size() != length) {
+        return std::nullopt;
+    }
+    answer.result = IOReturn(result);
+    if (length == kSmartPageSize) {
+        SmartPage page{};
+        std::copy(body.begin(), body.end(), page.begin());
+        answer.page = page;
+    }
+    return answer;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "disks/platform/smart_access.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The wire format between the unprivileged reader and ostrivane-smart-helper.
+//
+// Request: one line "<operation> <disk>\n", at most kMaxRequestLine bytes with
+// the newline; the operation is one of a fixed set and the disk a bare kernel
+// name. Nothing else from the caller reaches the helper's device commands.
+//
+// Answer: one header line "S1 <result, 8 hex digits> <answered 0|1>
+// <exceeded 0|1> <length>\n" followed by exactly <length> bytes (0 or 512).
+
+enum class HelperOperation { AtaStatus, AtaData, AtaThresholds, NvmeLog };
+
+struct HelperRequest {
+    HelperOperation operation = HelperOperation::AtaStatus;
+    std::string disk;
+};
+
+enum class RequestError {
+    None,
+    Empty,
+    TooLong,
+    Unterminated,
+    Malformed,
+    UnknownOperation,
+    BadName
+};
+
+inline constexpr std::size_t kMaxRequestLine = 64;
+
+struct ParsedRequest {
+    RequestError error = RequestError::None;
+    HelperRequest request;
+};
+
+// Parses the bytes read from the caller (up to the first newline; whatever
+// follows it is ignored). The disk name is only checked for its form here;
+// whether it is a real whole disk is the helper's next check.
+ParsedRequest parseHelperRequest(std::span<const std::uint8_t> input);
+std::string formatHelperRequest(const HelperRequest& request);
+std::string_view requestErrorText(RequestError error);
+
+struct HelperAnswer {
+    IOReturn result = kIOReturnError;
+    bool answered = false;
+    bool thresholdExceeded = false;
+    std::optional<SmartPage> page;
+};
+
+inline constexpr std::size_t kMaxAnswerSize = 64 + kSmartPageSize;
+
+std::vector<std::uint8_t> encodeHelperAnswer(const HelperAnswer& answer);
+// Absent when the bytes are not exactly one well-formed answer.
+std::optional<HelperAnswer> decodeHelperAnswer(std::span<const std::uint8_t> bytes);

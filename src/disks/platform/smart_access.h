@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// The platform-access contract under the S.M.A.R.T. reader: one call per drive
+// command, raw pages and platform result codes out, no parsing or policy. It is
+// free of Qt because the privileged helper implements it too.
+
+// Platform result codes. The reader distinguishes success, "no resources"
+// (no device or no S.M.A.R.T. interface) and "not responding" (retried);
+// everything else is a general failure.
+using IOReturn = std::int32_t;
+inline constexpr IOReturn kIOReturnSuccess = 0;
+inline constexpr IOReturn kIOReturnError = IOReturn(0xE00002BCu);
+inline constexpr IOReturn kIOReturnNoResources = IOReturn(0xE00002BEu);
+inline constexpr IOReturn kIOReturnNotPrivileged = IOReturn(0xE00002C1u);
+inline constexpr IOReturn kIOReturnBadArgument = IOReturn(0xE00002C2u);
+inline constexpr IOReturn kIOReturnNotResponding = IOReturn(0xE00002EDu);
+
+enum class SmartProtocol { None, Ata, Nvme };
+
+inline constexpr std::size_t kSmartPageSize = 512;
+using SmartPage = std::array<std::uint8_t, kSmartPageSize>;
+
+// `answered`: the drive's verdict was read, which can happen even when the
+// command as a whole reported an error (`result` then says which).
+struct AtaStatusAnswer {
+    IOReturn result = kIOReturnError;
+    bool answered = false;
+    bool thresholdExceeded = false;
+};
+
+// `page` is all zero unless `result` is success.
+struct PageAnswer {
+    IOReturn result = kIOReturnError;
+    SmartPage page{};
+};
+
+// Every call names a whole disk by its kernel name ("sda", "nvme0n1").
+class SmartAccess {
+  public:
+    virtual ~SmartAccess() = default;
+    // None when the disk does not exist or speaks neither ATA nor NVMe.
+    virtual SmartProtocol protocolOf(const std::string& disk) = 0;
+    virtual AtaStatusAnswer ataReturnStatus(const std::string& disk) = 0;
+    virtual PageAnswer ataReadData(const std::string& disk) = 0;
+    virtual PageAnswer ataReadThresholds(const std::string& disk) = 0;
+    virtual PageAnswer nvmeHealthLog(const std::string& disk) = 0;
+};

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the helper-request fuzzer with clang (libFuzzer + ASan + UBSan) and
+# runs it. Usage: run-helper-request-fuzzer.sh [SECONDS] [OUT_DIR]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+seconds="${1:-600}"
+out="${2:-$root/build-fuzz}"
+mkdir -p "$out/corpus"
+clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+  -I"$root/src" \
+  "$root/tests/fuzz/helper_request_fuzzer.cpp" \
+  "$root/src/disks/platform/helper_protocol.cpp" \
+  "$root/src/disks/platform/linux/sysfs_disks.cpp" \
+  -o "$out/helper_request_fuzzer"
+printf 'ata-status sda\n' > "$out/corpus/status"
+printf 'nvme-log nvme0n1\n' > "$out/corpus/nvme"
+printf 'S1 00000000 0 0 0\n' > "$out/corpus/answer"
+cd "$out"
+exec ./helper_request_fuzzer -max_total_time="$seconds" -max_len=1024 -print_final_stats=1 corpus

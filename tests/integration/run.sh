@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The real-kernel S.M.A.R.T. test: boots a Debian kernel under QEMU (TCG, no
+# network) with two AHCI disks and two NVMe drives, reads each with
+# ostrivane-cli (as root and through the helper) and smartctl, and compares.
+# Usage: run.sh WORK_DIR CLI HELPER COMPARE
+# Exit status 77 (skipped) when QEMU or the kernel cannot be had.
+set -uo pipefail
+work="$1"; cli="$2"; helper="$3"; compare="$4"
+here="$(cd "$(dirname "$0")" && pwd)"
+started=$SECONDS
+
+"$here/setup.sh" "$work" "$cli" "$helper" || exit $?
+cd "$work"
+echo "integration: setup took $((SECONDS - started)) s"
+
+boot=$SECONDS
+timeout 240 qemu-system-x86_64 -accel tcg -m 1024 -smp 1 -nographic -no-reboot -nic none \
+  -kernel vmlinuz -initrd initramfs.cpio -append "console=ttyS0 panic=-1 quiet" \
+  -device ahci,id=ahci \
+  -drive if=none,id=ssd,file=ssd.img,format=raw \
+  -device "ide-hd,drive=ssd,bus=ahci.0,rotation_rate=1,model=Ostrivane Integration SSD 2000GB" \
+  -drive if=none,id=hdd,file=hdd.img,format=raw \
+  -device "ide-hd,drive=hdd,bus=ahci.1,rotation_rate=7200,model=Ostrivane HDD" \
+  -drive if=none,id=nv0,file=nvme0.img,format=raw -device nvme,drive=nv0,serial=OSTNV0 \
+  -drive if=none,id=nv1,file=nvme1.img,format=raw \
+  -device nvme,drive=nv1,serial=OSTNV1,smart_critical_warning=4 \
+  </dev/null > console.log 2>&1
+echo "integration: VM ran $((SECONDS - boot)) s"
+if ! grep -q '^=====DONE' console.log; then
+  echo "integration: the VM did not finish; console:" >&2
+  tail -50 console.log >&2
+  exit 1
+fi
+
+# Splits the console into one file per section.
+rm -rf out && mkdir out
+awk '/^=====BEGIN /{name=$2; file="out/" name; meta[name]=$0; next}
+     /^=====END /{file=""; next}
+     file!=""{sub(/\r$/, ""); print > file}' console.log
+grep '^=====BEGIN ' console.log | tr -d '\r' > out/sections
+
+failed=0
+printf '%-10s %-32s %8s %8s %10s\n' disk comparison ours-ms user-ms smartctl-A-ms
+for disk in sda sdb nvme0n1 nvme1n1; do
+  for who in root user; do
+    "$compare" "out/$disk.$who" "out/$disk.smartctl" > "out/$disk.$who.compare" || failed=1
+  done
+  ms() { grep " $1 " out/sections | sed 's/.*centiseconds=\([0-9-]*\).*/\1/' | awk '{print $1*10}'; }
+  ours_ms=$(grep -o '"milliseconds": [0-9]*' "out/$disk.root" | awk '{print $2}')
+  printf '%-10s %-32s %8s %8s %10s\n' "$disk" "$(head -1 "out/$disk.root.compare")" \
+    "${ours_ms:-?}/$(ms "$disk.root")" "$(ms "$disk.user")" "$(ms "$disk.smartctl-A")"
+  sed 's/^/    /' "out/$disk.user.compare" | head -3
+done
+if ! grep -q 'nosocket.user stderr.*systemctl enable --now ostrivane-smart.socket' console.log; then
+  echo "integration: no advice printed when the helper socket is missing" >&2
+  failed=1
+fi
+grep -q '"smartStatus": 0' out/nosocket.user || { echo "integration: nosocket status not 0" >&2; failed=1; }
+echo "integration: total $((SECONDS - started)) s"
+exit $failed
