@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The real-kernel test of S.M.A.R.T. reading: a Debian kernel under QEMU,
+  # compared with smartctl, the helper started through systemd-socket-activate.
+  qemu-system-x86 busybox-static smartmontools kmod cpio systemd
 )
 
 missing=()
