@@ -9,7 +9,8 @@ namespace {
 
 std::optional<QString> decodeStrictly(const QByteArray& bytes,
                                       QStringConverter::Encoding encoding) {
-    QStringDecoder decoder(encoding);
+    // Stateless: a sequence cut off at the end is an error, not pending input.
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
         return std::nullopt;

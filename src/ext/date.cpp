@@ -57,12 +57,23 @@ QString quotedLiteral(const QString& text) {
 
 QString qtPattern(const QString& pattern) {
     QString out;
+    QString literal;  // text to copy, emitted as one quoted run before the next field
+    const auto flush = [&] {
+        if (!literal.isEmpty()) {
+            out += quotedLiteral(literal);
+            literal.clear();
+        }
+    };
     for (qsizetype i = 0; i < pattern.size();) {
         const QChar c = pattern.at(i);
         if (c == QLatin1Char('\'')) {
-            // A quoted literal, passed on as one; "''" is a quote.
+            if (i + 1 < pattern.size() && pattern.at(i + 1) == QLatin1Char('\'')) {
+                literal += c;
+                i += 2;
+                continue;
+            }
+            // A quoted run; "''" inside it is one quote.
             qsizetype j = i + 1;
-            QString literal;
             while (j < pattern.size()) {
                 if (pattern.at(j) == QLatin1Char('\'')) {
                     if (j + 1 < pattern.size() && pattern.at(j + 1) == QLatin1Char('\'')) {
@@ -74,19 +85,25 @@ QString qtPattern(const QString& pattern) {
                 }
                 literal += pattern.at(j++);
             }
-            out += j == i + 1 ? QStringLiteral("''") : quotedLiteral(literal);
             i = j + 1;
+            continue;
+        }
+        const bool isLetter = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+                              (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+        if (!isLetter) {
+            literal += c;
+            ++i;
             continue;
         }
         qsizetype run = 1;
         while (i + run < pattern.size() && pattern.at(i + run) == c) {
             ++run;
         }
-        const bool isLetter = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-                              (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
-        out += isLetter ? qtField(c, run) : quotedLiteral(pattern.mid(i, run));
+        flush();
+        out += qtField(c, run);
         i += run;
     }
+    flush();
     return out;
 }
 

@@ -320,7 +320,7 @@ QString SHA1(const QString& text) {
 
 std::optional<QByteArray> data(const QString& text) {
     // UTF-8 comes first and, converting lossily, takes every text.
-    QStringEncoder encoder(QStringEncoder::Utf8);
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
     return QByteArray(encoder.encode(text));
 }
 
