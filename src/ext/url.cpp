@@ -99,7 +99,7 @@ std::optional<QUrl> uniqueFile(const QUrl& url) {
 std::optional<QUrl> URLWithHost(const QString& host, const QString& path, const QString& query) {
     QUrl url;
     url.setScheme(QStringLiteral("https"));
-    url.setHost(host, QUrl::StrictMode);
+    url.setHost(host);
     QString fullPath = path;
     if (!fullPath.isEmpty() && !fullPath.startsWith(QLatin1Char('/'))) {
         fullPath.prepend(QLatin1Char('/'));
@@ -111,7 +111,7 @@ std::optional<QUrl> URLWithHost(const QString& host, const QString& path, const 
         const QByteArray encodedQuery = QUrl::toPercentEncoding(query, "!$&'()*,;=:@/?");
         url.setQuery(QString::fromLatin1(encodedQuery), QUrl::StrictMode);
     }
-    if (host.isEmpty() || !url.isValid()) {
+    if (!url.isValid() || url.host().isEmpty()) {
         return std::nullopt;
     }
     return url;
