@@ -1,3 +1,4 @@
+#include "cli/defaults_command.h"
 #include "cli/evaluate_command.h"
 #include "cli/exit_codes.h"
 #include "cli/smart_command.h"
@@ -16,6 +17,7 @@ Ostrivane watches the wear and health of solid-state drives.
 Commands:
   evaluate FILE   the health of an attribute table given as text (smartctl output)
   smart DISK      the S.M.A.R.T. status and attribute table of a drive (sda, nvme0n1)
+  defaults        read and change the stored settings (read, write, delete, list)
 
 Run 'ostrivane-cli COMMAND --help' for the options of a command.
 Options:
@@ -53,6 +55,9 @@ int main(int argc, char** argv) {
     }
     if (command == QLatin1String("smart")) {
         return runSmart(args, out, err);
+    }
+    if (command == QLatin1String("defaults")) {
+        return runDefaults(args, out, err);
     }
     err << "ostrivane-cli: unknown command '" << command << "'\n"
         << "Try 'ostrivane-cli --help'.\n";

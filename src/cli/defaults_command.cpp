@@ -1,0 +1,276 @@
+#include "cli/defaults_command.h"
+
+#include "app/settings_defaults.h"
+#include "cli/exit_codes.h"
+#include "ext/literal.h"
+#include "foundation/settings_store.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QUrl>
+
+#include <cmath>
+
+namespace {
+
+// As the platform's defaults tool: a key that holds no value is exit status 1.
+constexpr int kNoValue = 1;
+// sysexits.h EX_IOERR: the store could not be opened or written.
+constexpr int kStoreFailed = 74;
+
+const char* const kHelp = R"(Usage: ostrivane-cli defaults COMMAND [ARGUMENTS]
+
+Reads and changes Ostrivane's settings, the same store the monitor uses.
+Changes take effect at the monitor's next use of the setting.
+
+Commands:
+  read              print every stored setting
+  read --all        print every setting, the built-in defaults included
+  read KEY          print the value of KEY (stored, else its built-in default)
+  write KEY VALUE   store VALUE as text under KEY
+  write KEY -int VALUE | -float VALUE | -bool VALUE | -string VALUE
+                    store VALUE with that type (-bool takes true, false, yes,
+                    no, 1 or 0)
+  delete KEY        remove the stored value of KEY (its default applies again)
+  list              print the stored keys, one per line
+  -h, --help        show this help
+
+Example: ostrivane-cli defaults write CheckAllDisks -int 1
+
+The store is $XDG_CONFIG_HOME/com.wendle.Ostrivane.sqlite3
+(by default ~/.config/com.wendle.Ostrivane.sqlite3).
+
+Exit status:
+  0   success
+  1   KEY holds no value
+  64  usage error, unknown type or unparsable value
+  74  the settings store cannot be opened or written
+)";
+
+int usageError(QTextStream& err, const QString& message) {
+    err << "ostrivane-cli defaults: " << message << '\n'
+        << "Try 'ostrivane-cli defaults --help'.\n";
+    return exit_codes::kUsage;
+}
+
+QString escaped(const QString& text) {
+    QString out;
+    for (QChar c : text) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\')) {
+            out += QLatin1Char('\\');
+            out += c;
+        } else if (c == QLatin1Char('\n')) {
+            out += QStringLiteral("\\n");
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString keyText(const QString& key) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+$"));
+    return plain.match(key).hasMatch() ? key : QLatin1Char('"') + escaped(key) + QLatin1Char('"');
+}
+
+QString valueText(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QString:
+            return value.toString();
+        case QMetaType::QDateTime:
+            return value.toDateTime().toUTC().toString(Qt::ISODateWithMs);
+        case QMetaType::QByteArray:
+            return QLatin1Char('<') + QString::fromLatin1(value.toByteArray().toHex()) +
+                   QLatin1Char('>');
+        case QMetaType::QUrl:
+            return value.toUrl().toString();
+        case QMetaType::QVariantList:
+        case QMetaType::QVariantMap:
+            return descriptionText(value);
+        default:
+            return objectText(value);
+    }
+}
+
+// A whole dictionary in the platform tool's layout, texts quoted.
+void printDictionary(const QVariantMap& values, QTextStream& out) {
+    out << "{\n";
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        QString text = valueText(it.value());
+        if (it.value().typeId() == QMetaType::QString) {
+            text = QLatin1Char('"') + escaped(text) + QLatin1Char('"');
+        }
+        text.replace(QLatin1Char('\n'), QStringLiteral("\n    "));
+        out << "    " << keyText(it.key()) << " = " << text << ";\n";
+    }
+    out << "}\n";
+}
+
+std::optional<QVariant> parseTyped(const QString& type, const QString& text, QString& why) {
+    if (type == QLatin1String("-string")) {
+        return QVariant(text);
+    }
+    if (type == QLatin1String("-int")) {
+        bool ok = false;
+        const qint64 n = text.trimmed().toLongLong(&ok, 10);
+        if (!ok) {
+            why = QStringLiteral("'%1' is not a 64-bit integer").arg(text);
+            return std::nullopt;
+        }
+        return QVariant(n);
+    }
+    if (type == QLatin1String("-float")) {
+        bool ok = false;
+        const double d = QLocale::c().toDouble(text.trimmed(), &ok);
+        if (!ok || !std::isfinite(d)) {
+            why = QStringLiteral("'%1' is not a finite number").arg(text);
+            return std::nullopt;
+        }
+        return QVariant(d);
+    }
+    if (type == QLatin1String("-bool")) {
+        const QString word = text.trimmed().toLower();
+        if (word == QLatin1String("true") || word == QLatin1String("yes") ||
+            word == QLatin1String("1")) {
+            return QVariant(true);
+        }
+        if (word == QLatin1String("false") || word == QLatin1String("no") ||
+            word == QLatin1String("0")) {
+            return QVariant(false);
+        }
+        why = QStringLiteral("'%1' is not a boolean (true, false, yes, no, 1, 0)").arg(text);
+        return std::nullopt;
+    }
+    why = QStringLiteral("unknown type '%1' (use -int, -float, -bool or -string)").arg(type);
+    return std::nullopt;
+}
+
+bool looksLikeTypeFlag(const QString& arg) {
+    static const QRegularExpression flag(QStringLiteral("^-[A-Za-z]+$"));
+    return flag.match(arg).hasMatch();
+}
+
+int runRead(const QStringList& args, SettingsStore& store, QTextStream& out, QTextStream& err) {
+    if (args.isEmpty()) {
+        printDictionary(store.storedValues(), out);
+        return exit_codes::kOk;
+    }
+    if (args.size() > 1) {
+        return usageError(err, QStringLiteral("read takes at most one KEY"));
+    }
+    if (args.first() == QLatin1String("--all")) {
+        QVariantMap all = store.fallbackDefaults();
+        const QVariantMap stored = store.storedValues();
+        for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+            all.insert(it.key(), it.value());
+        }
+        printDictionary(all, out);
+        return exit_codes::kOk;
+    }
+    const QVariant value = store.value(args.first());
+    if (!value.isValid()) {
+        err << "ostrivane-cli defaults: no value for key '" << args.first() << "'\n";
+        return kNoValue;
+    }
+    out << valueText(value) << '\n';
+    return exit_codes::kOk;
+}
+
+int runWrite(const QStringList& args, SettingsStore& store, QTextStream& err) {
+    if (args.size() < 2 || args.size() > 3) {
+        return usageError(err, QStringLiteral("write takes KEY [-int|-float|-bool|-string] VALUE"));
+    }
+    const QString& key = args.at(0);
+    QString type = QStringLiteral("-string");
+    QString text = args.at(1);
+    if (args.size() == 3) {
+        type = args.at(1);
+        text = args.at(2);
+    } else if (looksLikeTypeFlag(text)) {
+        // "write KEY -int" lacks its value; "write KEY -date x" names a type we lack.
+        QString why;
+        parseTyped(text, QString(), why);
+        return usageError(err, why.contains(QLatin1String("unknown type"))
+                                   ? why
+                                   : QStringLiteral("missing VALUE after %1").arg(text));
+    }
+    QString why;
+    const auto value = parseTyped(type, text, why);
+    if (!value) {
+        return usageError(err, why);
+    }
+    if (!store.setValue(key, *value)) {
+        err << "ostrivane-cli defaults: could not store key '" << key << "'\n";
+        return kStoreFailed;
+    }
+    return exit_codes::kOk;
+}
+
+int runDelete(const QStringList& args, SettingsStore& store, QTextStream& err) {
+    if (args.size() != 1) {
+        return usageError(err, QStringLiteral("delete takes one KEY"));
+    }
+    if (!store.contains(args.first())) {
+        err << "ostrivane-cli defaults: no stored value for key '" << args.first() << "'\n";
+        return kNoValue;
+    }
+    if (!store.remove(args.first())) {
+        err << "ostrivane-cli defaults: could not remove key '" << args.first() << "'\n";
+        return kStoreFailed;
+    }
+    return exit_codes::kOk;
+}
+
+}  // namespace
+
+int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.isEmpty()) {
+        err << kHelp;
+        return exit_codes::kUsage;
+    }
+    QStringList rest = args;
+    const QString command = rest.takeFirst();
+    if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
+        command == QLatin1String("help") ||
+        (command != QLatin1String("write") && !rest.isEmpty() &&
+         (rest.first() == QLatin1String("--help") || rest.first() == QLatin1String("-h")))) {
+        out << kHelp;
+        return exit_codes::kOk;
+    }
+    if (command == QLatin1String("write") && rest.size() == 1 &&
+        (rest.first() == QLatin1String("--help") || rest.first() == QLatin1String("-h"))) {
+        out << kHelp;
+        return exit_codes::kOk;
+    }
+    const QStringList known = {QStringLiteral("read"), QStringLiteral("write"),
+                               QStringLiteral("delete"), QStringLiteral("list")};
+    if (!known.contains(command)) {
+        return usageError(err, QStringLiteral("unknown command '%1'").arg(command));
+    }
+    installFallbackDefaults();
+    SettingsStore& store = SettingsStore::shared();
+    if (!store.isPersistent()) {
+        err << "ostrivane-cli defaults: the settings store "
+            << (store.path().isEmpty() ? QStringLiteral("has no location") : store.path())
+            << " cannot be opened\n";
+        return kStoreFailed;
+    }
+    if (command == QLatin1String("read")) {
+        return runRead(rest, store, out, err);
+    }
+    if (command == QLatin1String("write")) {
+        return runWrite(rest, store, err);
+    }
+    if (command == QLatin1String("delete")) {
+        return runDelete(rest, store, err);
+    }
+    if (!rest.isEmpty()) {
+        return usageError(err, QStringLiteral("list takes no arguments"));
+    }
+    for (const QString& key : store.keys()) {
+        out << keyText(key) << '\n';
+    }
+    return exit_codes::kOk;
+}

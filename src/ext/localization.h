@@ -1,0 +1,17 @@
+#pragma once
+
+// User-visible texts are written in English in the code and looked up with
+// that text as the key, so a missing translation shows the English text.
+// Translations are Qt message files "ostrivane_<language>.qm" in the
+// "translations" folder of the installation's resources.
+
+#include <QLocale>
+#include <QString>
+
+// Loads the translation for the locale (the system's by default) and
+// installs it for the process; false when there is none, which leaves every
+// text in English. Needs a QCoreApplication.
+bool install_translation(const QLocale& locale = QLocale());
+
+// The context under which every user-visible text is translated.
+inline constexpr char kLocalizationContext[] = "Localizable";

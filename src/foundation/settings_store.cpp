@@ -1,0 +1,463 @@
+#include "foundation/settings_store.h"
+
+#include "foundation/logging.h"
+#include "foundation/settings_value_codec.h"
+#include "foundation/wendle_lib.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+constexpr int kLockWaitMs = 10000;
+
+const char* const kSchema =
+    "CREATE TABLE IF NOT EXISTS settings ("
+    " key TEXT PRIMARY KEY NOT NULL,"
+    " kind TEXT NOT NULL,"
+    " value"
+    ") WITHOUT ROWID";
+
+bool isDamage(int rc) {
+    const int primary = rc & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || rc == SQLITE_READONLY_DBMOVED ||
+           primary == SQLITE_CANTOPEN;
+}
+
+QVariant columnValue(SqliteStatement& stmt, int column) {
+    switch (stmt.columnType(column)) {
+        case SQLITE_INTEGER:
+            return stmt.columnInt64(column);
+        case SQLITE_FLOAT:
+            return stmt.columnDouble(column);
+        case SQLITE_TEXT:
+            return stmt.columnText(column);
+        case SQLITE_BLOB:
+            return stmt.columnBlob(column);
+        default:
+            return {};
+    }
+}
+
+// A free name beside `path` for a damaged file, kept for inspection.
+QString asideName(const QString& path) {
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString candidate = path + QStringLiteral(".damaged-") + stamp;
+    for (int i = 1; QFileInfo::exists(candidate); ++i) {
+        candidate =
+            path + QStringLiteral(".damaged-") + stamp + QLatin1Char('-') + QString::number(i);
+    }
+    return candidate;
+}
+
+// Moves the database and its journal files aside; the new name, or an empty
+// string when the main file could not be moved.
+QString moveAside(const QString& path) {
+    const QString target = asideName(path);
+    if (!QFileInfo::exists(path) || !QFile::rename(path, target)) {
+        return {};
+    }
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QString side = path + QLatin1String(suffix);
+        if (QFileInfo::exists(side)) {
+            QFile::rename(side, target + QLatin1String(suffix));
+        }
+    }
+    return target;
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(const QString& path) {
+    QStringList notes;
+    {
+        QMutexLocker lock(&mutex_);
+        openLocked(path, notes);
+    }
+    opened_ = true;
+    report(notes);
+}
+
+SettingsStore::SettingsStore(Lazy) {}
+
+SettingsStore::~SettingsStore() = default;
+
+SettingsStore& SettingsStore::shared() {
+    static SettingsStore store{Lazy{}};
+    if (!store.opened_.load(std::memory_order_acquire)) {
+        store.openShared();
+    }
+    return store;
+}
+
+void SettingsStore::reopenShared() {
+    SettingsStore& store = shared();
+    const QString path = WendleLib::shared().prefsPath();
+    QStringList notes;
+    {
+        QMutexLocker lock(&store.mutex_);
+        store.openLocked(path, notes);
+    }
+    report(notes);
+}
+
+void SettingsStore::openShared() {
+    // Asked before taking the lock: finding the location may log, and logging
+    // writes into this store.
+    const QString path = WendleLib::shared().prefsPath();
+    QStringList notes;
+    {
+        QMutexLocker lock(&mutex_);
+        if (opened_.load(std::memory_order_relaxed)) {
+            return;
+        }
+        if (path.isEmpty()) {
+            notes << QStringLiteral(
+                "Error: no location for the settings store (no bundle identifier); settings "
+                "are kept in memory only");
+        }
+        openLocked(path, notes);
+        opened_.store(true, std::memory_order_release);
+    }
+    report(notes);
+}
+
+void SettingsStore::openLocked(const QString& path, QStringList& notes) {
+    select_.finalize();
+    upsert_.finalize();
+    delete_.finalize();
+    db_.close();
+    path_ = path;
+    persistent_ = false;
+    if (!path.isEmpty()) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        // Only one process at a time may judge the file damaged and move it.
+        QLockFile guard(path + QStringLiteral(".lock"));
+        guard.setStaleLockTime(30000);
+        const bool locked = guard.tryLock(kLockWaitMs);
+        QString why;
+        bool damaged = false;
+        if (tryOpenLocked(path, why, damaged)) {
+            persistent_ = true;
+            return;
+        }
+        if (damaged && locked) {
+            db_.close();
+            const QString aside = moveAside(path);
+            if (aside.isEmpty()) {
+                notes << QStringLiteral(
+                             "Error: settings store %1 is unusable (%2) and could not "
+                             "be moved aside")
+                             .arg(path, why);
+            } else {
+                notes << QStringLiteral(
+                             "Error: settings store %1 was unusable (%2); moved aside "
+                             "to %3 and replaced by an empty store")
+                             .arg(path, why, aside);
+                QString again;
+                if (tryOpenLocked(path, again, damaged)) {
+                    persistent_ = true;
+                    return;
+                }
+                why = again;
+            }
+        }
+        notes << QStringLiteral(
+                     "Error: could not open settings store %1 (%2); settings are kept "
+                     "in memory only")
+                     .arg(path, why);
+    }
+    db_.close();
+    QString ignored;
+    bool damaged = false;
+    tryOpenLocked(QStringLiteral(":memory:"), ignored, damaged);
+}
+
+bool SettingsStore::tryOpenLocked(const QString& path, QString& why, bool& damaged) {
+    damaged = false;
+    int rc = db_.open(path);
+    auto fail = [&](int code, bool isDamaged) {
+        why = QStringLiteral("%1 (code %2)").arg(db_.lastError()).arg(code);
+        damaged = isDamaged;
+        select_.finalize();
+        upsert_.finalize();
+        delete_.finalize();
+        db_.close();
+        return false;
+    };
+    if (rc != SQLITE_OK) {
+        return fail(rc, isDamage(rc) || (rc & 0xff) == SQLITE_PERM ||
+                            (rc & 0xff) == SQLITE_READONLY || (rc & 0xff) == SQLITE_IOERR);
+    }
+    sqlite3_busy_timeout(db_.handle(), kBusyTimeoutMs);
+    // NORMAL is enough in WAL mode for a commit to survive the process being
+    // killed; synchronize() adds the flush for a power cut.
+    const bool memory = path == QLatin1String(":memory:");
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", kSchema}) {
+        if (memory && pragma != kSchema) {
+            continue;
+        }
+        rc = db_.exec(pragma);
+        if (rc != SQLITE_OK) {
+            return fail(rc, (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED);
+        }
+    }
+    SqliteStatement check;
+    if (check.prepare(db_.handle(), "PRAGMA quick_check") != SQLITE_OK ||
+        check.step() != SQLITE_ROW || check.columnText(0) != QLatin1String("ok")) {
+        check.finalize();
+        why = QStringLiteral("integrity check failed");
+        damaged = true;
+        db_.close();
+        return false;
+    }
+    check.finalize();
+    // A table of that name with other columns is not ours to write into.
+    QStringList columns;
+    if (check.prepare(db_.handle(), "PRAGMA table_info(settings)") == SQLITE_OK) {
+        while (check.step() == SQLITE_ROW) {
+            columns << check.columnText(1);
+        }
+    }
+    check.finalize();
+    if (columns !=
+        QStringList{QStringLiteral("key"), QStringLiteral("kind"), QStringLiteral("value")}) {
+        why = QStringLiteral("unexpected table layout");
+        damaged = true;
+        db_.close();
+        return false;
+    }
+    if (!prepareStatementsLocked()) {
+        return fail(sqlite3_errcode(db_.handle()), true);
+    }
+    return true;
+}
+
+bool SettingsStore::prepareStatementsLocked() {
+    sqlite3* db = db_.handle();
+    return select_.prepare(db, "SELECT kind, value FROM settings WHERE key = ?1") == SQLITE_OK &&
+           upsert_.prepare(db,
+                           "INSERT INTO settings (key, kind, value) VALUES (?1, ?2, ?3) "
+                           "ON CONFLICT (key) DO UPDATE SET kind = excluded.kind, "
+                           "value = excluded.value") == SQLITE_OK &&
+           delete_.prepare(db, "DELETE FROM settings WHERE key = ?1") == SQLITE_OK;
+}
+
+void SettingsStore::recoverIfDamagedLocked(int rc, QStringList& notes) {
+    if (isDamage(rc) && !path_.isEmpty()) {
+        openLocked(path_, notes);
+    }
+}
+
+QVariant SettingsStore::rowValueLocked(SqliteStatement& stmt, const QString& key,
+                                       QStringList& notes) {
+    QString why;
+    QVariant value = settings_codec::decode(stmt.columnText(0), columnValue(stmt, 1), &why);
+    if (!value.isValid()) {
+        notes << QStringLiteral("Error: settings value of key '%1' is unreadable (%2)")
+                     .arg(key.left(200), why);
+    }
+    return value;
+}
+
+QVariant SettingsStore::value(const QString& key) {
+    QVariant stored = storedValue(key);
+    if (stored.isValid()) {
+        return stored;
+    }
+    QMutexLocker lock(&fallbackMutex_);
+    return fallbacks_.value(key);
+}
+
+QVariant SettingsStore::storedValue(const QString& key) {
+    QStringList notes;
+    QVariant result;
+    {
+        QMutexLocker lock(&mutex_);
+        if (!select_.isPrepared()) {
+            return {};
+        }
+        select_.reset();
+        select_.bindText(1, key);
+        const int rc = select_.step();
+        if (rc == SQLITE_ROW) {
+            result = rowValueLocked(select_, key, notes);
+        } else if (rc != SQLITE_DONE) {
+            notes << QStringLiteral("Error: could not read settings key '%1' (%2)")
+                         .arg(key.left(200), db_.lastError());
+        }
+        select_.reset();
+        recoverIfDamagedLocked(rc, notes);
+    }
+    report(notes);
+    return result;
+}
+
+bool SettingsStore::setValue(const QString& key, const QVariant& value) {
+    if (!value.isValid() || value.isNull()) {
+        return remove(key);
+    }
+    QString why;
+    const auto stored = settings_codec::encode(value, &why);
+    if (!stored) {
+        report({QStringLiteral("Error: could not store settings key '%1' (%2)")
+                    .arg(key.left(200), why)});
+        return false;
+    }
+    QStringList notes;
+    bool ok = false;
+    {
+        QMutexLocker lock(&mutex_);
+        for (int attempt = 0; attempt < 2 && !ok && upsert_.isPrepared(); ++attempt) {
+            upsert_.reset();
+            upsert_.bindText(1, key);
+            upsert_.bindText(2, stored->kind);
+            const QVariant& sql = stored->sqlValue;
+            switch (sql.typeId()) {
+                case QMetaType::LongLong:
+                    upsert_.bindInt64(3, sql.toLongLong());
+                    break;
+                case QMetaType::Double:
+                    upsert_.bindDouble(3, sql.toDouble());
+                    break;
+                case QMetaType::QByteArray:
+                    upsert_.bindBlob(3, sql.toByteArray());
+                    break;
+                default:
+                    upsert_.bindText(3, sql.toString());
+            }
+            const int rc = upsert_.step();
+            ok = rc == SQLITE_DONE;
+            if (!ok) {
+                notes << QStringLiteral("Error: could not store settings key '%1' (%2)")
+                             .arg(key.left(200), db_.lastError());
+            }
+            upsert_.reset();
+            if (ok || !isDamage(rc)) {
+                break;
+            }
+            // The file was damaged or moved away under us: reopen and retry once.
+            recoverIfDamagedLocked(rc, notes);
+        }
+    }
+    report(notes);
+    return ok;
+}
+
+bool SettingsStore::remove(const QString& key) {
+    QStringList notes;
+    bool ok = false;
+    {
+        QMutexLocker lock(&mutex_);
+        if (delete_.isPrepared()) {
+            delete_.reset();
+            delete_.bindText(1, key);
+            const int rc = delete_.step();
+            ok = rc == SQLITE_DONE;
+            if (!ok) {
+                notes << QStringLiteral("Error: could not remove settings key '%1' (%2)")
+                             .arg(key.left(200), db_.lastError());
+            }
+            delete_.reset();
+            recoverIfDamagedLocked(rc, notes);
+        }
+    }
+    report(notes);
+    return ok;
+}
+
+bool SettingsStore::contains(const QString& key) {
+    return storedValue(key).isValid();
+}
+
+QStringList SettingsStore::keys() {
+    QStringList result;
+    QMutexLocker lock(&mutex_);
+    SqliteStatement stmt;
+    if (db_.isOpen() &&
+        stmt.prepare(db_.handle(), "SELECT key FROM settings ORDER BY key") == SQLITE_OK) {
+        while (stmt.step() == SQLITE_ROW) {
+            result << stmt.columnText(0);
+        }
+    }
+    return result;
+}
+
+QVariantMap SettingsStore::storedValues() {
+    QVariantMap result;
+    QStringList notes;
+    {
+        QMutexLocker lock(&mutex_);
+        SqliteStatement stmt;
+        if (db_.isOpen() &&
+            stmt.prepare(db_.handle(), "SELECT kind, value, key FROM settings") == SQLITE_OK) {
+            while (stmt.step() == SQLITE_ROW) {
+                const QString key = stmt.columnText(2);
+                QVariant value = rowValueLocked(stmt, key, notes);
+                if (value.isValid()) {
+                    result.insert(key, value);
+                }
+            }
+        }
+    }
+    report(notes);
+    return result;
+}
+
+bool SettingsStore::synchronize() {
+    QStringList notes;
+    bool ok = true;
+    {
+        QMutexLocker lock(&mutex_);
+        if (persistent_) {
+            const int rc = sqlite3_wal_checkpoint_v2(db_.handle(), nullptr,
+                                                     SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+            ok = rc == SQLITE_OK;
+            if (!ok) {
+                notes << QStringLiteral("Error: could not write settings store %1 (%2)")
+                             .arg(path_, db_.lastError());
+            }
+        }
+    }
+    report(notes);
+    return ok;
+}
+
+void SettingsStore::registerDefaults(const QVariantMap& defaults) {
+    QMutexLocker lock(&fallbackMutex_);
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
+        fallbacks_.insert(it.key(), it.value());
+    }
+}
+
+QVariantMap SettingsStore::fallbackDefaults() const {
+    QMutexLocker lock(&fallbackMutex_);
+    QVariantMap result;
+    for (auto it = fallbacks_.cbegin(); it != fallbacks_.cend(); ++it) {
+        result.insert(it.key(), it.value());
+    }
+    return result;
+}
+
+QString SettingsStore::path() const {
+    QMutexLocker lock(&mutex_);
+    return path_;
+}
+
+bool SettingsStore::isPersistent() const {
+    QMutexLocker lock(&mutex_);
+    return persistent_;
+}
+
+void SettingsStore::report(const QStringList& notes) {
+    for (const QString& note : notes) {
+        log_message(3, note);
+    }
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "foundation/sqlite_database.h"
+#include "foundation/sqlite_statement.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <atomic>
+
+// The persistent key -> value store of all settings: a SQLite database in WAL
+// mode, one transaction per write, so a write that returned survives the
+// process being killed and two processes never lose each other's keys.
+// Fallback defaults are an in-memory layer below the stored values, never
+// written. A database that cannot be opened or is damaged is moved aside
+// (never deleted), logged, and replaced by an empty one. Safe from any thread.
+class SettingsStore {
+  public:
+    // Opens the store at `path`; an empty path gives a store in memory only.
+    explicit SettingsStore(const QString& path);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // The process-wide store at WendleLib's prefsPath, opened on first use.
+    static SettingsStore& shared();
+    // Opens the process-wide store again at the current prefsPath, for when
+    // the environment that decides it has changed (tests use temporary homes).
+    static void reopenShared();
+
+    // The stored value, else the fallback default, else an invalid QVariant.
+    QVariant value(const QString& key);
+    // The stored value only.
+    QVariant storedValue(const QString& key);
+    // Stores the value; an absent (invalid or null) value removes the key.
+    // False when the value cannot be stored (the reason is logged).
+    bool setValue(const QString& key, const QVariant& value);
+    // False only when the removal failed; removing an absent key succeeds.
+    bool remove(const QString& key);
+    bool contains(const QString& key);
+    QStringList keys();
+    QVariantMap storedValues();
+    // Writes the journal into the database file (a checkpoint).
+    bool synchronize();
+
+    // Adds to the fallback layer (later calls win for the same key).
+    void registerDefaults(const QVariantMap& defaults);
+    QVariantMap fallbackDefaults() const;
+
+    QString path() const;
+    // False when the store lives in memory only (no location, or it could
+    // not be opened at all): writes are then lost at exit.
+    bool isPersistent() const;
+
+  private:
+    struct Lazy {};
+    explicit SettingsStore(Lazy);
+
+    void openShared();
+    // Both run with mutex_ held and add what should be logged to `notes`.
+    void openLocked(const QString& path, QStringList& notes);
+    bool tryOpenLocked(const QString& path, QString& why, bool& damaged);
+    bool prepareStatementsLocked();
+    void recoverIfDamagedLocked(int rc, QStringList& notes);
+    QVariant rowValueLocked(SqliteStatement& stmt, const QString& key, QStringList& notes);
+    static void report(const QStringList& notes);
+
+    mutable QMutex mutex_;
+    SqliteDatabase db_;
+    SqliteStatement select_;
+    SqliteStatement upsert_;
+    SqliteStatement delete_;
+    QString path_;
+    bool persistent_ = false;
+    std::atomic<bool> opened_{false};
+
+    mutable QMutex fallbackMutex_;
+    QHash<QString, QVariant> fallbacks_;
+};
