@@ -16,6 +16,10 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
 constexpr int kLockWaitMs = 10000;
+// Bounds how long a change made behind the store's back (a hand edit with the
+// sqlite3 tool, which does not count changes) can go unseen.
+constexpr auto kCacheLifetime = std::chrono::seconds(1);
+constexpr qsizetype kMaxCachedKeys = 4096;
 
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS settings ("
@@ -136,6 +140,8 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
     db_.close();
     path_ = path;
     persistent_ = false;
+    changes_.close();
+    cache_.clear();
     if (!path.isEmpty()) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         // Only one process at a time may judge the file damaged and move it.
@@ -146,6 +152,7 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
         bool damaged = false;
         if (tryOpenLocked(path, why, damaged)) {
             persistent_ = true;
+            changes_.open(path + QStringLiteral("-changes"));
             return;
         }
         if (damaged && locked) {
@@ -164,6 +171,10 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
                 QString again;
                 if (tryOpenLocked(path, again, damaged)) {
                     persistent_ = true;
+                    // Tells other processes' caches that everything changed.
+                    if (changes_.open(path + QStringLiteral("-changes"))) {
+                        changes_.increment();
+                    }
                     return;
                 }
                 why = again;
@@ -284,6 +295,10 @@ QVariant SettingsStore::storedValue(const QString& key) {
         if (!select_.isPrepared()) {
             return {};
         }
+        validateCacheLocked();
+        if (const auto it = cache_.constFind(key); it != cache_.constEnd()) {
+            return *it;
+        }
         select_.reset();
         select_.bindText(1, key);
         const int rc = select_.step();
@@ -294,6 +309,9 @@ QVariant SettingsStore::storedValue(const QString& key) {
                          .arg(key.left(200), db_.lastError());
         }
         select_.reset();
+        if (changes_.isOpen() && notes.isEmpty()) {
+            cache_.insert(key, result);
+        }
         recoverIfDamagedLocked(rc, notes);
     }
     report(notes);
@@ -335,6 +353,9 @@ bool SettingsStore::setValue(const QString& key, const QVariant& value) {
             }
             const int rc = upsert_.step();
             ok = rc == SQLITE_DONE;
+            if (ok) {
+                noteOwnWriteLocked(key);
+            }
             if (!ok) {
                 notes << QStringLiteral("Error: could not store settings key '%1' (%2)")
                              .arg(key.left(200), db_.lastError());
@@ -361,6 +382,9 @@ bool SettingsStore::remove(const QString& key) {
             delete_.bindText(1, key);
             const int rc = delete_.step();
             ok = rc == SQLITE_DONE;
+            if (ok) {
+                noteOwnWriteLocked(key);
+            }
             if (!ok) {
                 notes << QStringLiteral("Error: could not remove settings key '%1' (%2)")
                              .arg(key.left(200), db_.lastError());
@@ -371,6 +395,35 @@ bool SettingsStore::remove(const QString& key) {
     }
     report(notes);
     return ok;
+}
+
+void SettingsStore::validateCacheLocked() {
+    if (!changes_.isOpen()) {
+        return;
+    }
+    const quint64 now = changes_.load();
+    const auto time = std::chrono::steady_clock::now();
+    if (now != cachedChanges_ || time - cacheFilled_ > kCacheLifetime ||
+        cache_.size() > kMaxCachedKeys) {
+        cache_.clear();
+        cachedChanges_ = now;
+        cacheFilled_ = time;
+    }
+}
+
+void SettingsStore::noteOwnWriteLocked(const QString& key) {
+    if (!changes_.isOpen()) {
+        return;
+    }
+    // Counted after the commit, so a reader that still sees the old count
+    // read before this write returned.
+    const quint64 before = changes_.increment();
+    if (before == cachedChanges_) {
+        cache_.remove(key);
+    } else {
+        cache_.clear();
+    }
+    cachedChanges_ = before + 1;
 }
 
 bool SettingsStore::contains(const QString& key) {

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QPoint>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QUrl>
@@ -128,6 +129,23 @@ TEST_F(SettingsStoreTest, WritesAreSeenAtOnceByAnotherConnection) {
         ASSERT_EQ(reader.storedValue(QStringLiteral("k")).toInt(), i);
     }
     EXPECT_TRUE(writer.synchronize());
+}
+
+TEST_F(SettingsStoreTest, CachedReadsNeverHideAnotherProcessesWrite) {
+    SettingsStore reader(dbPath());
+    ASSERT_FALSE(reader.storedValue(QStringLiteral("k0")).isValid());  // now cached as absent
+    QProcess child;
+    child.setProcessEnvironment(home.environment());
+    child.start(QStringLiteral(OSTRIVANE_WRITER_CHILD_PATH), {dbPath(), QStringLiteral("k"), "1"});
+    ASSERT_TRUE(child.waitForFinished(10000));
+    ASSERT_EQ(child.exitCode(), 0);
+    EXPECT_EQ(reader.storedValue(QStringLiteral("k0")), QVariant(qint64(0)));
+
+    // A hand edit with the sqlite3 tool does not count changes; it shows
+    // once the cache has aged.
+    rawExec(QStringLiteral("UPDATE settings SET value = 9 WHERE key = 'k0'"));
+    QThread::msleep(1100);
+    EXPECT_EQ(reader.storedValue(QStringLiteral("k0")), QVariant(qint64(9)));
 }
 
 TEST_F(SettingsStoreTest, DamagedFilesAreMovedAsideAndReplaced) {
