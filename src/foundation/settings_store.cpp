@@ -1,10 +1,10 @@
 #include "foundation/settings_store.h"
 
 #include "foundation/logging.h"
+#include "foundation/settings_database_file.h"
 #include "foundation/settings_value_codec.h"
 #include "foundation/wendle_lib.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,25 +14,11 @@
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
 constexpr int kLockWaitMs = 10000;
 // Bounds how long a change made behind the store's back (a hand edit with the
 // sqlite3 tool, which does not count changes) can go unseen.
 constexpr auto kCacheLifetime = std::chrono::seconds(1);
 constexpr qsizetype kMaxCachedKeys = 4096;
-
-const char* const kSchema =
-    "CREATE TABLE IF NOT EXISTS settings ("
-    " key TEXT PRIMARY KEY NOT NULL,"
-    " kind TEXT NOT NULL,"
-    " value"
-    ") WITHOUT ROWID";
-
-bool isDamage(int rc) {
-    const int primary = rc & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || rc == SQLITE_READONLY_DBMOVED ||
-           primary == SQLITE_CANTOPEN;
-}
 
 QVariant columnValue(SqliteStatement& stmt, int column) {
     switch (stmt.columnType(column)) {
@@ -47,34 +33,6 @@ QVariant columnValue(SqliteStatement& stmt, int column) {
         default:
             return {};
     }
-}
-
-// A free name beside `path` for a damaged file, kept for inspection.
-QString asideName(const QString& path) {
-    const QString stamp =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString candidate = path + QStringLiteral(".damaged-") + stamp;
-    for (int i = 1; QFileInfo::exists(candidate); ++i) {
-        candidate =
-            path + QStringLiteral(".damaged-") + stamp + QLatin1Char('-') + QString::number(i);
-    }
-    return candidate;
-}
-
-// Moves the database and its journal files aside; the new name, or an empty
-// string when the main file could not be moved.
-QString moveAside(const QString& path) {
-    const QString target = asideName(path);
-    if (!QFileInfo::exists(path) || !QFile::rename(path, target)) {
-        return {};
-    }
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const QString side = path + QLatin1String(suffix);
-        if (QFileInfo::exists(side)) {
-            QFile::rename(side, target + QLatin1String(suffix));
-        }
-    }
-    return target;
 }
 
 }  // namespace
@@ -157,7 +115,7 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
         }
         if (damaged && locked) {
             db_.close();
-            const QString aside = moveAside(path);
+            const QString aside = settings_database_file::moveAside(path);
             if (aside.isEmpty()) {
                 notes << QStringLiteral(
                              "Error: settings store %1 is unusable (%2) and could not "
@@ -192,61 +150,23 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
 }
 
 bool SettingsStore::tryOpenLocked(const QString& path, QString& why, bool& damaged) {
-    damaged = false;
-    int rc = db_.open(path);
-    auto fail = [&](int code, bool isDamaged) {
-        why = QStringLiteral("%1 (code %2)").arg(db_.lastError()).arg(code);
-        damaged = isDamaged;
+    select_.finalize();
+    upsert_.finalize();
+    delete_.finalize();
+    const auto result = settings_database_file::openChecked(db_, path);
+    why = result.why;
+    damaged = result.damaged;
+    if (!result.ok) {
+        return false;
+    }
+    if (!prepareStatementsLocked()) {
+        why = db_.lastError();
+        damaged = true;
         select_.finalize();
         upsert_.finalize();
         delete_.finalize();
         db_.close();
         return false;
-    };
-    if (rc != SQLITE_OK) {
-        return fail(rc, isDamage(rc) || (rc & 0xff) == SQLITE_PERM ||
-                            (rc & 0xff) == SQLITE_READONLY || (rc & 0xff) == SQLITE_IOERR);
-    }
-    sqlite3_busy_timeout(db_.handle(), kBusyTimeoutMs);
-    // NORMAL is enough in WAL mode for a commit to survive the process being
-    // killed; synchronize() adds the flush for a power cut.
-    const bool memory = path == QLatin1String(":memory:");
-    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", kSchema}) {
-        if (memory && pragma != kSchema) {
-            continue;
-        }
-        rc = db_.exec(pragma);
-        if (rc != SQLITE_OK) {
-            return fail(rc, (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED);
-        }
-    }
-    SqliteStatement check;
-    if (check.prepare(db_.handle(), "PRAGMA quick_check") != SQLITE_OK ||
-        check.step() != SQLITE_ROW || check.columnText(0) != QLatin1String("ok")) {
-        check.finalize();
-        why = QStringLiteral("integrity check failed");
-        damaged = true;
-        db_.close();
-        return false;
-    }
-    check.finalize();
-    // A table of that name with other columns is not ours to write into.
-    QStringList columns;
-    if (check.prepare(db_.handle(), "PRAGMA table_info(settings)") == SQLITE_OK) {
-        while (check.step() == SQLITE_ROW) {
-            columns << check.columnText(1);
-        }
-    }
-    check.finalize();
-    if (columns !=
-        QStringList{QStringLiteral("key"), QStringLiteral("kind"), QStringLiteral("value")}) {
-        why = QStringLiteral("unexpected table layout");
-        damaged = true;
-        db_.close();
-        return false;
-    }
-    if (!prepareStatementsLocked()) {
-        return fail(sqlite3_errcode(db_.handle()), true);
     }
     return true;
 }
@@ -262,7 +182,7 @@ bool SettingsStore::prepareStatementsLocked() {
 }
 
 void SettingsStore::recoverIfDamagedLocked(int rc, QStringList& notes) {
-    if (isDamage(rc) && !path_.isEmpty()) {
+    if (settings_database_file::isDamage(rc) && !path_.isEmpty()) {
         openLocked(path_, notes);
     }
 }
@@ -361,7 +281,7 @@ bool SettingsStore::setValue(const QString& key, const QVariant& value) {
                              .arg(key.left(200), db_.lastError());
             }
             upsert_.reset();
-            if (ok || !isDamage(rc)) {
+            if (ok || !settings_database_file::isDamage(rc)) {
                 break;
             }
             // The file was damaged or moved away under us: reopen and retry once.

@@ -130,7 +130,7 @@ TEST_F(LoggingTest, OpeningTrimsToTheExactTail) {
     // Not UTF-8 and no line structure: the tail is kept byte for byte.
     QByteArray big(30000000, '\0');
     for (int i = 0; i < big.size(); ++i) {
-        big[i] = char((i * 7919 + i / 251) & 0xff);
+        big[i] = char((quint32(i) * 7919u + quint32(i) / 251u) & 0xffu);
     }
     writeFile(logPath(), big);
     log.openFile(logPath(), 26214400, 5);
