@@ -83,6 +83,8 @@ TEST_F(DefaultsCommandTest, BadArgumentsAreUsageErrorsAndChangeNothing) {
         {"write", "Keep", "-float", "1e999"},
         {"write", "Keep", "-bool", "maybe"},
         {"write", "Keep", "-int", "5", "extra"},
+        {"write", "", "-int", "1"},
+        {"read", ""},
         {"read", "Keep", "extra"},
         {"delete"},
         {"delete", "Keep", "extra"},
