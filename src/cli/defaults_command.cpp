@@ -257,6 +257,9 @@ int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
             << " cannot be opened\n";
         return kStoreFailed;
     }
+    if (command != QLatin1String("list") && !rest.isEmpty() && rest.first().isEmpty()) {
+        return usageError(err, QStringLiteral("KEY must not be empty"));
+    }
     if (command == QLatin1String("read")) {
         return runRead(rest, store, out, err);
     }

@@ -12,6 +12,7 @@
 #include <QStringEncoder>
 
 #include <cerrno>
+#include <ctime>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -37,9 +38,31 @@ int clampLevel(int level) {
     return qBound(0, level, kLevels - 1);
 }
 
+// The program never forks without exec, so the identifier is asked once.
+qint64 processId() {
+    static const qint64 pid = ::getpid();
+    return pid;
+}
+
+// "Dec 06 14:05" for the file: the day in English, the time in the user's
+// short style, both in local time. localtime_r rather than QDateTime's local
+// conversion, which re-reads the time-zone file on every call.
+QString fileTimestamp(const QDateTime& utc) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const time_t seconds = time_t(utc.toSecsSinceEpoch());
+    struct tm local {};
+    if (localtime_r(&seconds, &local) == nullptr) {
+        return utc.toString(QStringLiteral("MMM dd HH:mm"));
+    }
+    static const QLocale userLocale;
+    return QString::asprintf("%s %02d ", kMonths[local.tm_mon % 12], local.tm_mday) +
+           userLocale.toString(QTime(local.tm_hour, local.tm_min, local.tm_sec),
+                               QLocale::ShortFormat);
+}
+
 // The instant as the ring entries show it: 2026-12-06 14:05:09 +0000.
-QString ringEntry(const QDateTime& now, const QString& text) {
-    const QDateTime utc = now.toUTC();
+QString ringEntry(const QDateTime& utc, const QString& text) {
     const QDate d = utc.date();
     const QTime t = utc.time();
     return QString::asprintf("date: %04d-%02d-%02d %02d:%02d:%02d +0000 message: ", d.year(),
@@ -113,16 +136,14 @@ void LogFacility::logMessage(int level, const QString& text) {
     DepthGuard guard;
     const QString name = appName();
     SettingsStore& settings = store();
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     {
         QMutexLocker lock(&mutex_);
         if (fd_ >= 0 && level <= maxFileLevel_) {
-            static const QLocale english(QLocale::English, QLocale::UnitedStates);
-            const QString line =
-                english.toString(now.date(), QStringLiteral("MMM dd")) + QLatin1Char(' ') +
-                QLocale().toString(now.time(), QLocale::ShortFormat) + QStringLiteral("  ") + name +
-                QLatin1Char('[') + QString::number(::getpid()) + QStringLiteral("] <") +
-                levelName(level) + QStringLiteral(">: ") + text + QLatin1Char('\n');
+            const QString line = fileTimestamp(now) + QStringLiteral("  ") + name +
+                                 QLatin1Char('[') + QString::number(processId()) +
+                                 QStringLiteral("] <") + levelName(level) + QStringLiteral(">: ") +
+                                 text + QLatin1Char('\n');
             QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
             const QByteArray bytes = encoder.encode(line);
             if (encoder.hasError()) {
@@ -169,7 +190,7 @@ void LogFacility::appendLocked(const QByteArray& line) {
 void LogFacility::logToDefaults(const QString& text) {
     DepthGuard guard;
     SettingsStore& settings = store();
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
     QMutexLocker lock(&mutex_);
     qint32& position = positions_[kLevels];
     settings.setValue(QStringLiteral("wendlelib_logtoprefs_pos%1").arg(position),

@@ -1,10 +1,10 @@
 #include "foundation/settings_store.h"
 
 #include "foundation/logging.h"
+#include "foundation/settings_database_file.h"
 #include "foundation/settings_value_codec.h"
 #include "foundation/wendle_lib.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,21 +14,11 @@
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
 constexpr int kLockWaitMs = 10000;
-
-const char* const kSchema =
-    "CREATE TABLE IF NOT EXISTS settings ("
-    " key TEXT PRIMARY KEY NOT NULL,"
-    " kind TEXT NOT NULL,"
-    " value"
-    ") WITHOUT ROWID";
-
-bool isDamage(int rc) {
-    const int primary = rc & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || rc == SQLITE_READONLY_DBMOVED ||
-           primary == SQLITE_CANTOPEN;
-}
+// Bounds how long a change made behind the store's back (a hand edit with the
+// sqlite3 tool, which does not count changes) can go unseen.
+constexpr auto kCacheLifetime = std::chrono::seconds(1);
+constexpr qsizetype kMaxCachedKeys = 4096;
 
 QVariant columnValue(SqliteStatement& stmt, int column) {
     switch (stmt.columnType(column)) {
@@ -43,34 +33,6 @@ QVariant columnValue(SqliteStatement& stmt, int column) {
         default:
             return {};
     }
-}
-
-// A free name beside `path` for a damaged file, kept for inspection.
-QString asideName(const QString& path) {
-    const QString stamp =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString candidate = path + QStringLiteral(".damaged-") + stamp;
-    for (int i = 1; QFileInfo::exists(candidate); ++i) {
-        candidate =
-            path + QStringLiteral(".damaged-") + stamp + QLatin1Char('-') + QString::number(i);
-    }
-    return candidate;
-}
-
-// Moves the database and its journal files aside; the new name, or an empty
-// string when the main file could not be moved.
-QString moveAside(const QString& path) {
-    const QString target = asideName(path);
-    if (!QFileInfo::exists(path) || !QFile::rename(path, target)) {
-        return {};
-    }
-    for (const char* suffix : {"-wal", "-shm"}) {
-        const QString side = path + QLatin1String(suffix);
-        if (QFileInfo::exists(side)) {
-            QFile::rename(side, target + QLatin1String(suffix));
-        }
-    }
-    return target;
 }
 
 }  // namespace
@@ -136,6 +98,8 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
     db_.close();
     path_ = path;
     persistent_ = false;
+    changes_.close();
+    cache_.clear();
     if (!path.isEmpty()) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         // Only one process at a time may judge the file damaged and move it.
@@ -146,11 +110,12 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
         bool damaged = false;
         if (tryOpenLocked(path, why, damaged)) {
             persistent_ = true;
+            changes_.open(path + QStringLiteral("-changes"));
             return;
         }
         if (damaged && locked) {
             db_.close();
-            const QString aside = moveAside(path);
+            const QString aside = settings_database_file::moveAside(path);
             if (aside.isEmpty()) {
                 notes << QStringLiteral(
                              "Error: settings store %1 is unusable (%2) and could not "
@@ -164,6 +129,10 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
                 QString again;
                 if (tryOpenLocked(path, again, damaged)) {
                     persistent_ = true;
+                    // Tells other processes' caches that everything changed.
+                    if (changes_.open(path + QStringLiteral("-changes"))) {
+                        changes_.increment();
+                    }
                     return;
                 }
                 why = again;
@@ -181,61 +150,23 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
 }
 
 bool SettingsStore::tryOpenLocked(const QString& path, QString& why, bool& damaged) {
-    damaged = false;
-    int rc = db_.open(path);
-    auto fail = [&](int code, bool isDamaged) {
-        why = QStringLiteral("%1 (code %2)").arg(db_.lastError()).arg(code);
-        damaged = isDamaged;
+    select_.finalize();
+    upsert_.finalize();
+    delete_.finalize();
+    const auto result = settings_database_file::openChecked(db_, path);
+    why = result.why;
+    damaged = result.damaged;
+    if (!result.ok) {
+        return false;
+    }
+    if (!prepareStatementsLocked()) {
+        why = db_.lastError();
+        damaged = true;
         select_.finalize();
         upsert_.finalize();
         delete_.finalize();
         db_.close();
         return false;
-    };
-    if (rc != SQLITE_OK) {
-        return fail(rc, isDamage(rc) || (rc & 0xff) == SQLITE_PERM ||
-                            (rc & 0xff) == SQLITE_READONLY || (rc & 0xff) == SQLITE_IOERR);
-    }
-    sqlite3_busy_timeout(db_.handle(), kBusyTimeoutMs);
-    // NORMAL is enough in WAL mode for a commit to survive the process being
-    // killed; synchronize() adds the flush for a power cut.
-    const bool memory = path == QLatin1String(":memory:");
-    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL", kSchema}) {
-        if (memory && pragma != kSchema) {
-            continue;
-        }
-        rc = db_.exec(pragma);
-        if (rc != SQLITE_OK) {
-            return fail(rc, (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED);
-        }
-    }
-    SqliteStatement check;
-    if (check.prepare(db_.handle(), "PRAGMA quick_check") != SQLITE_OK ||
-        check.step() != SQLITE_ROW || check.columnText(0) != QLatin1String("ok")) {
-        check.finalize();
-        why = QStringLiteral("integrity check failed");
-        damaged = true;
-        db_.close();
-        return false;
-    }
-    check.finalize();
-    // A table of that name with other columns is not ours to write into.
-    QStringList columns;
-    if (check.prepare(db_.handle(), "PRAGMA table_info(settings)") == SQLITE_OK) {
-        while (check.step() == SQLITE_ROW) {
-            columns << check.columnText(1);
-        }
-    }
-    check.finalize();
-    if (columns !=
-        QStringList{QStringLiteral("key"), QStringLiteral("kind"), QStringLiteral("value")}) {
-        why = QStringLiteral("unexpected table layout");
-        damaged = true;
-        db_.close();
-        return false;
-    }
-    if (!prepareStatementsLocked()) {
-        return fail(sqlite3_errcode(db_.handle()), true);
     }
     return true;
 }
@@ -251,7 +182,7 @@ bool SettingsStore::prepareStatementsLocked() {
 }
 
 void SettingsStore::recoverIfDamagedLocked(int rc, QStringList& notes) {
-    if (isDamage(rc) && !path_.isEmpty()) {
+    if (settings_database_file::isDamage(rc) && !path_.isEmpty()) {
         openLocked(path_, notes);
     }
 }
@@ -284,6 +215,10 @@ QVariant SettingsStore::storedValue(const QString& key) {
         if (!select_.isPrepared()) {
             return {};
         }
+        validateCacheLocked();
+        if (const auto it = cache_.constFind(key); it != cache_.constEnd()) {
+            return *it;
+        }
         select_.reset();
         select_.bindText(1, key);
         const int rc = select_.step();
@@ -294,6 +229,9 @@ QVariant SettingsStore::storedValue(const QString& key) {
                          .arg(key.left(200), db_.lastError());
         }
         select_.reset();
+        if (changes_.isOpen() && notes.isEmpty()) {
+            cache_.insert(key, result);
+        }
         recoverIfDamagedLocked(rc, notes);
     }
     report(notes);
@@ -335,12 +273,15 @@ bool SettingsStore::setValue(const QString& key, const QVariant& value) {
             }
             const int rc = upsert_.step();
             ok = rc == SQLITE_DONE;
+            if (ok) {
+                noteOwnWriteLocked(key);
+            }
             if (!ok) {
                 notes << QStringLiteral("Error: could not store settings key '%1' (%2)")
                              .arg(key.left(200), db_.lastError());
             }
             upsert_.reset();
-            if (ok || !isDamage(rc)) {
+            if (ok || !settings_database_file::isDamage(rc)) {
                 break;
             }
             // The file was damaged or moved away under us: reopen and retry once.
@@ -361,6 +302,9 @@ bool SettingsStore::remove(const QString& key) {
             delete_.bindText(1, key);
             const int rc = delete_.step();
             ok = rc == SQLITE_DONE;
+            if (ok) {
+                noteOwnWriteLocked(key);
+            }
             if (!ok) {
                 notes << QStringLiteral("Error: could not remove settings key '%1' (%2)")
                              .arg(key.left(200), db_.lastError());
@@ -371,6 +315,35 @@ bool SettingsStore::remove(const QString& key) {
     }
     report(notes);
     return ok;
+}
+
+void SettingsStore::validateCacheLocked() {
+    if (!changes_.isOpen()) {
+        return;
+    }
+    const quint64 now = changes_.load();
+    const auto time = std::chrono::steady_clock::now();
+    if (now != cachedChanges_ || time - cacheFilled_ > kCacheLifetime ||
+        cache_.size() > kMaxCachedKeys) {
+        cache_.clear();
+        cachedChanges_ = now;
+        cacheFilled_ = time;
+    }
+}
+
+void SettingsStore::noteOwnWriteLocked(const QString& key) {
+    if (!changes_.isOpen()) {
+        return;
+    }
+    // Counted after the commit, so a reader that still sees the old count
+    // read before this write returned.
+    const quint64 before = changes_.increment();
+    if (before == cachedChanges_) {
+        cache_.remove(key);
+    } else {
+        cache_.clear();
+    }
+    cachedChanges_ = before + 1;
 }
 
 bool SettingsStore::contains(const QString& key) {

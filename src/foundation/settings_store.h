@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/change_counter.h"
 #include "foundation/sqlite_database.h"
 #include "foundation/sqlite_statement.h"
 
@@ -11,6 +12,7 @@
 #include <QVariantMap>
 
 #include <atomic>
+#include <chrono>
 
 // The persistent key -> value store of all settings: a SQLite database in WAL
 // mode, one transaction per write, so a write that returned survives the
@@ -18,6 +20,9 @@
 // Fallback defaults are an in-memory layer below the stored values, never
 // written. A database that cannot be opened or is damaged is moved aside
 // (never deleted), logged, and replaced by an empty one. Safe from any thread.
+// Reads are served from a small cache that is dropped whenever any process
+// has written since (see ChangeCounter), so reads stay cheap without ever
+// returning a value older than the last write that returned.
 class SettingsStore {
   public:
     // Opens the store at `path`; an empty path gives a store in memory only.
@@ -68,6 +73,10 @@ class SettingsStore {
     void recoverIfDamagedLocked(int rc, QStringList& notes);
     QVariant rowValueLocked(SqliteStatement& stmt, const QString& key, QStringList& notes);
     static void report(const QStringList& notes);
+    // With mutex_ held: drops the cache if the store changed since it was filled.
+    void validateCacheLocked();
+    // With mutex_ held, after this connection committed a change of `key`.
+    void noteOwnWriteLocked(const QString& key);
 
     mutable QMutex mutex_;
     SqliteDatabase db_;
@@ -77,6 +86,12 @@ class SettingsStore {
     QString path_;
     bool persistent_ = false;
     std::atomic<bool> opened_{false};
+
+    ChangeCounter changes_;
+    quint64 cachedChanges_ = 0;
+    std::chrono::steady_clock::time_point cacheFilled_;
+    // Stored values by key; an invalid QVariant records a key without a value.
+    QHash<QString, QVariant> cache_;
 
     mutable QMutex fallbackMutex_;
     QHash<QString, QVariant> fallbacks_;

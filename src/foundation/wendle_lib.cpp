@@ -101,7 +101,7 @@ qint32 WendleLib::appBuildNumber() const {
     if (value.typeId() == QMetaType::QString) {
         return numeric_text::leadingInt32(value.toString());
     }
-    if (value.typeId() == QMetaType::Double) {
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong) {
         const double d = value.toDouble();
         if (d >= double(std::numeric_limits<qint32>::max())) {
             return std::numeric_limits<qint32>::max();
