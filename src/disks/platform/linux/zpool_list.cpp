@@ -28,7 +28,10 @@ std::map<std::string, std::vector<std::string>> parseZpoolList(std::string_view 
         if (name.empty()) {
             continue;
         }
-        if (line.front() != '\t' && line.front() != ' ') {
+        // Section headers of a pool's special vdevs start in the first column too.
+        const bool section = name == "logs" || name == "cache" || name == "spares" ||
+                             name == "special" || name == "dedup";
+        if (line.front() != '\t' && line.front() != ' ' && !section) {
             current = std::string(name);
             pools[current];
         } else if (!current.empty() && name.front() == '/') {
