@@ -1,4 +1,5 @@
 #include "cli/defaults_command.h"
+#include "cli/disks_command.h"
 #include "cli/evaluate_command.h"
 #include "cli/exit_codes.h"
 #include "cli/smart_command.h"
@@ -15,9 +16,12 @@ const char* const kUsage = R"(Usage: ostrivane-cli COMMAND [OPTIONS]
 Ostrivane watches the wear and health of solid-state drives.
 
 Commands:
+  disks           the mounted disks, boot disk first, with their descriptions
   evaluate FILE   the health of an attribute table given as text (smartctl output)
   smart DISK      the S.M.A.R.T. status and attribute table of a drive (sda, nvme0n1)
   defaults        read and change the stored settings (read, write, delete, list)
+  snapshot-machine DIR
+                  record this machine's disk layout into DIR for a report
 
 Run 'ostrivane-cli COMMAND --help' for the options of a command.
 Options:
@@ -49,6 +53,12 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("--version")) {
         out << "ostrivane-cli " << OSTRIVANE_VERSION << '\n';
         return exit_codes::kOk;
+    }
+    if (command == QLatin1String("disks")) {
+        return runDisks(args, out, err);
+    }
+    if (command == QLatin1String("snapshot-machine")) {
+        return runSnapshotMachine(args, out, err);
     }
     if (command == QLatin1String("evaluate")) {
         return runEvaluate(args, out, err);

@@ -1,0 +1,205 @@
+#include "cli/disks_command.h"
+
+#include "cli/exit_codes.h"
+#include "disks/disk_enumeration.h"
+#include "disks/platform/linux/linux_disk_platform.h"
+#include "disks/platform/linux/machine_snapshot.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+const char* const kDisksHelp = R"(Usage: ostrivane-cli disks [OPTIONS]
+
+Lists the physical disks that carry mounted, non-removable volumes, boot disk
+first, as each check walks them: disk number, device node and the names of
+the volumes on the disk, then each disk's model, firmware revision, protocol,
+whether it is a solid-state drive and whether it is attached over NVMe, and
+its serial number. Nothing is sent to the drives; no privileges are needed.
+
+Options:
+  --json           print the list as JSON
+  --machine DIR    read a recorded machine (see snapshot-machine) instead of this one
+  -h, --help       show this help
+)";
+
+const char* const kSnapshotHelp = R"(Usage: ostrivane-cli snapshot-machine DIR
+
+Copies the files that disk detection reads on this machine (the mount table,
+the block-device part of /sys, udev's labels, /dev/disk/by-label, the answer
+of 'zpool list -vHP' and the machine type) into DIR, a new folder. Then
+'ostrivane-cli disks --machine DIR' shows what detection makes of them; send
+the folder with a report when this machine's disks are listed wrongly. Only
+files are read: no command is sent to any drive. Serial numbers are included.
+
+Options:
+  -h, --help       show this help
+)";
+
+class StderrLogger final : public Logger {
+  public:
+    explicit StderrLogger(QTextStream& err) : err_(err) {}
+    void log_message(int level, const QString& text) override {
+        if (level <= 4) {
+            err_ << text << '\n';
+            err_.flush();
+        }
+    }
+
+  private:
+    QTextStream& err_;
+};
+
+struct DiskRow {
+    DiskEntry entry;
+    QString node;
+    QString serial;
+    std::optional<QVariantMap> description;
+};
+
+QString yesNo(const std::optional<QVariantMap>& d, const char* key) {
+    return d && d->value(QLatin1String(key)).toBool() ? QStringLiteral("yes")
+                                                      : QStringLiteral("no");
+}
+
+QJsonObject toJson(const DiskRow& row) {
+    const auto text = [&row](const char* key) {
+        return row.description ? row.description->value(QLatin1String(key)).toString() : QString();
+    };
+    return QJsonObject{
+        {QStringLiteral("number"), row.entry.diskNumber},
+        {QStringLiteral("device"), row.node},
+        {QStringLiteral("name"), row.entry.diskName},
+        {QStringLiteral("model"), text("DAMediaName")},
+        {QStringLiteral("revision"), text("DADeviceRevision")},
+        {QStringLiteral("protocol"), text("DADeviceProtocol")},
+        {QStringLiteral("isSSD"), yesNo(row.description, "isSSD") == QLatin1String("yes")},
+        {QStringLiteral("isNVME"), yesNo(row.description, "isNVME") == QLatin1String("yes")},
+        {QStringLiteral("serial"), row.serial},
+        {QStringLiteral("description"),
+         row.description ? QJsonValue(QJsonObject::fromVariantMap(*row.description))
+                         : QJsonValue(QJsonValue::Null)},
+    };
+}
+
+void printText(const QList<DiskRow>& rows, QTextStream& out) {
+    if (rows.isEmpty()) {
+        out << "No mounted, non-removable disks.\n";
+        return;
+    }
+    for (const DiskRow& row : rows) {
+        out << "disk " << row.entry.diskNumber << "  " << (row.node.isEmpty() ? "-" : row.node)
+            << "  " << row.entry.diskName << '\n';
+        if (!row.description) {
+            out << "    (no description)\n";
+            continue;
+        }
+        const QVariantMap& d = *row.description;
+        out << "    model:    " << d.value(QStringLiteral("DAMediaName")).toString() << '\n'
+            << "    revision: " << d.value(QStringLiteral("DADeviceRevision")).toString() << '\n'
+            << "    protocol: " << d.value(QStringLiteral("DADeviceProtocol")).toString() << '\n'
+            << "    SSD:      " << yesNo(row.description, "isSSD") << '\n'
+            << "    NVMe:     " << yesNo(row.description, "isNVME") << '\n'
+            << "    serial:   " << row.serial << '\n';
+    }
+}
+
+}  // namespace
+
+int runDisks(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption machine(QStringLiteral("machine"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({json, machine, help});
+    const auto usageError = [&err](const QString& message) {
+        err << "ostrivane-cli disks: " << message << '\n' << "Try 'ostrivane-cli disks --help'.\n";
+        err.flush();
+        return exit_codes::kUsage;
+    };
+    if (!parser.parse(QStringList{QStringLiteral("disks")} + args)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        out << kDisksHelp;
+        return exit_codes::kOk;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError(QStringLiteral("unexpected argument '%1'")
+                              .arg(parser.positionalArguments().constFirst()));
+    }
+    QString root = QStringLiteral("/");
+    if (parser.isSet(machine)) {
+        root = parser.value(machine);
+        if (!QDir(root).exists()) {
+            err << "ostrivane-cli disks: no machine folder '" << root << "'\n";
+            return exit_codes::kNoInput;
+        }
+    }
+
+    StderrLogger logger(err);
+    const auto platform = makeLinuxDiskPlatform(root.toStdString(), logger);
+    DiskEnumeration disks(*platform, logger);
+    QList<DiskRow> rows;
+    for (const DiskEntry& entry : disks.mountedHarddisks(true)) {
+        const QString node = platform->deviceNode(entry.diskNumber);
+        const std::optional<QString> name = platform->kernelName(entry.diskNumber);
+        rows.append({entry, node, name ? platform->serialNumber(*name) : QStringLiteral("NOSERIAL"),
+                     disks.descriptionForDevice(entry.diskNumber)});
+    }
+    if (parser.isSet(json)) {
+        QJsonArray list;
+        for (const DiskRow& row : rows) {
+            list.append(toJson(row));
+        }
+        out << QJsonDocument(QJsonObject{{QStringLiteral("disks"), list},
+                                         {QStringLiteral("bootDisk"), disks.bootDiskBSDNum()}})
+                   .toJson(QJsonDocument::Indented);
+    } else {
+        printText(rows, out);
+    }
+    out.flush();
+    return exit_codes::kOk;
+}
+
+int runSnapshotMachine(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOption(help);
+    const auto usageError = [&err](const QString& message) {
+        err << "ostrivane-cli snapshot-machine: " << message << '\n'
+            << "Try 'ostrivane-cli snapshot-machine --help'.\n";
+        err.flush();
+        return exit_codes::kUsage;
+    };
+    if (!parser.parse(QStringList{QStringLiteral("snapshot-machine")} + args)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        out << kSnapshotHelp;
+        return exit_codes::kOk;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        return usageError(QStringLiteral("expected one DIR"));
+    }
+    const QString target = parser.positionalArguments().constFirst();
+    if (QFileInfo::exists(target) && !QDir(target).isEmpty()) {
+        err << "ostrivane-cli snapshot-machine: '" << target << "' exists and is not empty\n";
+        return exit_codes::kUsage;
+    }
+    StderrLogger logger(err);
+    const MachineSnapshot::Result result =
+        MachineSnapshot(std::filesystem::path("/"), logger).write(target.toStdString());
+    if (!result.ok) {
+        err << "ostrivane-cli snapshot-machine: could not write '" << target << "'\n";
+        return exit_codes::kError;
+    }
+    out << "Recorded " << result.files << " files and " << result.links << " links in " << target
+        << '\n';
+    return exit_codes::kOk;
+}

@@ -1,0 +1,50 @@
+#include "disks/dx_host_information.h"
+
+// The reader asks for kernel names; pool pseudo-disks have none to read.
+class DXHostInformation::Names final : public DiskNameResolver {
+  public:
+    explicit Names(LinuxDiskPlatform& platform) : platform_(platform) {}
+    std::optional<std::string> kernelName(int disk) override {
+        const std::optional<QString> name = platform_.kernelName(disk);
+        if (!name || name->startsWith(QLatin1String(LinuxDiskPlatform::kZfsPrefix))) {
+            return std::nullopt;
+        }
+        return name->toStdString();
+    }
+
+  private:
+    LinuxDiskPlatform& platform_;
+};
+
+DXHostInformation::DXHostInformation(const std::filesystem::path& root,
+                                     std::unique_ptr<SmartAccess> access, Logger& log,
+                                     LinuxHostFacts::Environment environment)
+    : platform_(makeLinuxDiskPlatform(root, log)),
+      disks_(*platform_, log),
+      access_(std::move(access)),
+      names_(std::make_unique<Names>(*platform_)),
+      reader_(*access_, *names_, log),
+      host_(root, std::move(environment), log) {}
+
+DXHostInformation::~DXHostInformation() = default;
+
+std::uint8_t DXHostInformation::getDiskSMARTStatus(int disk) {
+    return reader_.getDiskSMARTStatus(disk);
+}
+
+std::optional<AttributeTable> DXHostInformation::getDiskSMARTAttributes(int disk) {
+    return reader_.getDiskSMARTAttributes(disk);
+}
+
+std::optional<QVariantMap> DXHostInformation::descriptionForDevice(qint64 disk) {
+    return disks_.descriptionForDevice(disk);
+}
+
+QString DXHostInformation::machineType() {
+    return host_.machineType();
+}
+
+QString DXHostInformation::serialNumber(int disk) {
+    const std::optional<QString> name = platform_->kernelName(disk);
+    return name ? platform_->serialNumber(*name) : QStringLiteral("NOSERIAL");
+}

@@ -1,0 +1,647 @@
+#include "disks/platform/linux/linux_disk_platform.h"
+
+#include "disks/platform/linux/ata_identify.h"
+#include "disks/platform/linux/mountinfo.h"
+#include "disks/platform/linux/sysfs_disks.h"
+#include "disks/platform/linux/volume_labels.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kMountInfoLimit = 16 * 1024 * 1024;
+constexpr std::size_t kUdevRecordLimit = 64 * 1024;
+constexpr std::size_t kVpdLimit = 4096;
+constexpr std::size_t kZpoolAnswerLimit = 4 * 1024 * 1024;
+constexpr int kMaxStackDepth = 16;
+constexpr int kMaxAncestors = 16;
+constexpr int kZpoolTimeoutMs = 10000;
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Memory-backed and looped block devices are never volumes of a physical disk.
+bool isVirtualMemoryDevice(std::string_view name) {
+    return startsWith(name, "loop") || startsWith(name, "ram") || startsWith(name, "zram");
+}
+
+// A path component like "usb2", "ata3": the prefix followed by digits only.
+bool isNumbered(std::string_view component, std::string_view prefix) {
+    if (!startsWith(component, prefix) || component.size() == prefix.size()) {
+        return false;
+    }
+    for (const char c : component.substr(prefix.size())) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> components(const std::string& machinePath) {
+    std::vector<std::string> result;
+    for (const fs::path& part : fs::path(machinePath)) {
+        if (part != "/") {
+            result.push_back(part.string());
+        }
+    }
+    return result;
+}
+
+// Hot-plug buses: a disk below one of them can be unplugged (ejectable).
+bool isBelowHotPlugBus(const std::string& machinePath) {
+    for (const std::string& part : components(machinePath)) {
+        if (isNumbered(part, "usb") || isNumbered(part, "fw") || startsWith(part, "thunderbolt")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string devNumbers(unsigned major, unsigned minor) {
+    return std::to_string(major) + ":" + std::to_string(minor);
+}
+
+std::span<const std::uint8_t> bytesOf(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+QString clipped(std::string_view text) {
+    constexpr std::size_t kShown = 200;
+    return QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), kShown)));
+}
+
+}  // namespace
+
+LinuxDiskPlatform::LinuxDiskPlatform(fs::path root, std::unique_ptr<ZpoolSource> zpool, Logger& log)
+    : root_(std::move(root)), zpool_(std::move(zpool)), log_(log) {}
+
+std::optional<fs::path> LinuxDiskPlatform::blockFolder(const std::string& name) const {
+    if (!SysfsDisks::isPlausibleName(name)) {
+        return std::nullopt;
+    }
+    return root_.resolve(root_.at("/sys/class/block") / name);
+}
+
+std::optional<std::string> LinuxDiskPlatform::wholeDiskOf(const std::string& name) const {
+    const std::optional<fs::path> folder = blockFolder(name);
+    if (!folder) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    if (fs::exists(*folder / "partition", ec)) {
+        return folder->parent_path().filename().string();
+    }
+    return name;
+}
+
+std::vector<std::string> LinuxDiskPlatform::slavesOf(const std::string& name) const {
+    const std::optional<fs::path> folder = blockFolder(name);
+    if (!folder) {
+        return {};
+    }
+    return RootFolder::names(*folder / "slaves");
+}
+
+std::vector<std::string> LinuxDiskPlatform::physicalLeaves(const std::string& name) {
+    std::vector<std::string> leaves;
+    std::set<std::string> onPath;
+    bool loopReported = false;
+    const auto walk = [&](const auto& self, const std::string& device, int depth) -> void {
+        const std::vector<std::string> slaves = slavesOf(device);
+        if (slaves.empty()) {
+            if (depth > 0) {
+                leaves.push_back(device);
+            }
+            return;
+        }
+        if (depth >= kMaxStackDepth || !onPath.insert(device).second) {
+            if (!loopReported) {
+                error(QStringLiteral("Error: the device stack below %1 loops at %2")
+                          .arg(qs(name), qs(device)));
+                loopReported = true;
+            }
+            return;
+        }
+        for (const std::string& slave : slaves) {
+            self(self, slave, depth + 1);
+        }
+        onPath.erase(device);
+    };
+    walk(walk, name, 0);
+    return leaves;
+}
+
+std::optional<std::string> LinuxDiskPlatform::blockDeviceName(unsigned major, unsigned minor,
+                                                              const std::string& mountPoint) {
+    const fs::path link = root_.at("/sys/dev/block") / devNumbers(major, minor);
+    const std::optional<fs::path> folder = root_.resolve(link);
+    if (!folder) {
+        error(QStringLiteral("Error: no block device %1 for the volume at %2")
+                  .arg(qs(devNumbers(major, minor)), qs(mountPoint)));
+        return std::nullopt;
+    }
+    return folder->filename().string();
+}
+
+std::optional<QString> LinuxDiskPlatform::labelOf(const std::string& device,
+                                                  const std::string& numbers,
+                                                  std::map<std::string, std::string>& byLabel,
+                                                  bool& byLabelRead) {
+    if (!numbers.empty()) {
+        const auto record =
+            RootFolder::read(root_.at("/run/udev/data") / ("b" + numbers), kUdevRecordLimit);
+        if (record) {
+            const UdevLabel label = labelFromUdevRecord(record->bytes);
+            if (label.outcome == LabelParse::Found) {
+                return QString::fromUtf8(label.label.data(), qsizetype(label.label.size()));
+            }
+            if (label.outcome == LabelParse::Rejected || record->truncated) {
+                error(QStringLiteral("Error: the label of %1 in udev's database is too long")
+                          .arg(qs(device)));
+                return std::nullopt;
+            }
+        }
+    }
+    if (!byLabelRead) {
+        byLabelRead = true;
+        const fs::path folder = root_.at("/dev/disk/by-label");
+        for (const std::string& link : RootFolder::names(folder)) {
+            if (const auto target = root_.resolve(folder / link)) {
+                byLabel.emplace(target->filename().string(), decodeUdevEscapes(link));
+            }
+        }
+    }
+    const auto found = byLabel.find(device);
+    if (found == byLabel.end() || found->second.size() > kMaxLabelBytes) {
+        return std::nullopt;
+    }
+    return QString::fromUtf8(found->second.data(), qsizetype(found->second.size()));
+}
+
+LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
+    Volumes result;
+    const auto text = RootFolder::read(root_.at("/proc/self/mountinfo"), kMountInfoLimit);
+    if (!text) {
+        error(QStringLiteral("Error: could not read /proc/self/mountinfo"));
+        return result;
+    }
+    if (text->truncated) {
+        error(QStringLiteral(
+                  "Error: /proc/self/mountinfo is longer than %1 bytes; the rest is ignored")
+                  .arg(kMountInfoLimit));
+    }
+    const MountInfo info = parseMountInfo(text->bytes);
+    if (wantList) {
+        for (const std::string& line : info.rejectedLines) {
+            error(QStringLiteral("Error: malformed mountinfo line: %1").arg(clipped(line)));
+        }
+    }
+    std::set<std::string> seen;
+    std::map<std::string, std::string> byLabel;
+    bool byLabelRead = false;
+    // Later mounts on "/" hide earlier ones: the root is the last.
+    for (const MountInfoEntry& entry : info.entries) {
+        if (!wantList) {
+            if (entry.mountPoint != "/") {
+                continue;
+            }
+            result.root.reset();
+        }
+        MountedVolume volume;
+        volume.path = qs(entry.mountPoint);
+        volume.fsType = qs(entry.fsType);
+        std::string device;
+        std::string numbers;
+        if (entry.fsType == "zfs") {
+            const std::string pool = entry.source.substr(0, entry.source.find('/'));
+            if (pool.empty()) {
+                continue;
+            }
+            device = kZfsPrefix + pool;
+        } else if (entry.major != 0) {
+            const auto name = blockDeviceName(entry.major, entry.minor, entry.mountPoint);
+            if (!name) {
+                continue;
+            }
+            device = *name;
+            numbers = devNumbers(entry.major, entry.minor);
+        } else if (entry.fsType == "btrfs" && startsWith(entry.source, "/dev/")) {
+            // btrfs reports an anonymous device number; its source names a member.
+            const auto node = root_.resolve(root_.at(entry.source));
+            device = node ? node->filename().string() : fs::path(entry.source).filename().string();
+            if (!blockFolder(device)) {
+                error(QStringLiteral("Error: no block device %1 for the volume at %2")
+                          .arg(qs(entry.source), qs(entry.mountPoint)));
+                continue;
+            }
+            numbers = RootFolder::readLine(*blockFolder(device) / "dev").value_or(std::string());
+        } else {
+            continue;  // pseudo and network file systems
+        }
+        if (isVirtualMemoryDevice(device)) {
+            continue;
+        }
+        // A file system mounted twice (bind mounts, btrfs subvolumes) is one volume.
+        const std::string key = device + "|" + devNumbers(entry.major, entry.minor);
+        if (wantList && !seen.insert(key).second) {
+            continue;
+        }
+        volume.device = qs(device);
+        if (!startsWith(device, kZfsPrefix)) {
+            std::vector<std::string> disks{wholeDiskOf(device).value_or(device)};
+            for (const std::string& leaf : physicalLeaves(device)) {
+                disks.push_back(wholeDiskOf(leaf).value_or(leaf));
+            }
+            for (const std::string& disk : disks) {
+                volume.removable |=
+                    RootFolder::readLine(root_.at("/sys/block") / disk / "removable") == "1";
+                if (const auto folder = root_.resolve(root_.at("/sys/block") / disk)) {
+                    volume.ejectable |= isBelowHotPlugBus(root_.machinePath(*folder));
+                }
+            }
+            if (wantList) {
+                volume.name = labelOf(device, numbers, byLabel, byLabelRead);
+            }
+        }
+        if (!volume.name) {
+            volume.name = volume.path;
+        }
+        if (wantList) {
+            result.list.push_back(volume);
+        } else {
+            result.root = volume;
+        }
+    }
+    return result;
+}
+
+std::vector<MountedVolume> LinuxDiskPlatform::mountedVolumes() {
+    return readVolumes(true).list;
+}
+
+std::optional<MountedVolume> LinuxDiskPlatform::rootVolume() {
+    return readVolumes(false).root;
+}
+
+std::vector<std::string> LinuxDiskPlatform::btrfsMembers(const std::string& device) const {
+    const fs::path filesystems = root_.at("/sys/fs/btrfs");
+    for (const std::string& uuid : RootFolder::names(filesystems)) {
+        std::vector<std::string> members = RootFolder::names(filesystems / uuid / "devices");
+        if (std::find(members.begin(), members.end(), device) != members.end()) {
+            return members;
+        }
+    }
+    return {};
+}
+
+std::vector<QString> LinuxDiskPlatform::zfsMembers(const std::string& pool) {
+    std::optional<std::string> answer = zpool_ ? zpool_->listVerbose() : std::nullopt;
+    if (!answer) {
+        error(QStringLiteral("Error: no answer from zpool list for pool %1").arg(qs(pool)));
+        return {};
+    }
+    const auto pools = parseZpoolList(*answer);
+    const auto found = pools.find(pool);
+    if (found == pools.end()) {
+        error(QStringLiteral("Error: zpool list does not show pool %1").arg(qs(pool)));
+        return {};
+    }
+    std::vector<QString> members;
+    for (const std::string& path : found->second) {
+        // By-id and by-path names are links to the device node; a recorded
+        // machine may hold no /dev, and then the node's own name is used.
+        std::string name;
+        if (const auto node = root_.resolve(root_.at(path))) {
+            name = node->filename().string();
+        } else if (startsWith(path, "/dev/") && path.find('/', 5) == std::string::npos) {
+            name = path.substr(5);
+        }
+        members.push_back(qs(name));
+    }
+    return members;
+}
+
+std::optional<Backing> LinuxDiskPlatform::backingOf(const MountedVolume& volume) {
+    if (!volume.device) {
+        return std::nullopt;
+    }
+    const std::string device = volume.device->toStdString();
+    if (startsWith(device, kZfsPrefix)) {
+        return Backing{Backing::Kind::Zfs, zfsMembers(device.substr(std::strlen(kZfsPrefix)))};
+    }
+    if (!blockFolder(device)) {
+        return std::nullopt;
+    }
+    if (volume.fsType == QLatin1String("btrfs")) {
+        const std::vector<std::string> members = btrfsMembers(device);
+        if (members.size() > 1) {
+            Backing backing{Backing::Kind::Members, {}};
+            for (const std::string& member : members) {
+                backing.members.push_back(qs(member));
+            }
+            return backing;
+        }
+    }
+    const std::vector<std::string> slaves = slavesOf(device);
+    if (slaves.empty()) {
+        return Backing{};
+    }
+    Backing backing;
+    if (startsWith(device, "md")) {
+        backing.kind = Backing::Kind::Members;
+        for (const std::string& slave : slaves) {
+            backing.members.push_back(qs(slave));
+        }
+    } else {
+        backing.kind = Backing::Kind::Stack;
+        for (const std::string& leaf : physicalLeaves(device)) {
+            backing.members.push_back(qs(leaf));
+        }
+    }
+    return backing;
+}
+
+int LinuxDiskPlatform::numberFor(const std::string& wholeDisk) {
+    const std::lock_guard lock(mutex_);
+    const auto [it, added] = numbers_.try_emplace(wholeDisk, int(names_.size()));
+    if (added) {
+        names_.push_back(wholeDisk);
+    }
+    return it->second;
+}
+
+std::optional<int> LinuxDiskPlatform::diskNumber(const QString& device) {
+    const std::string name = device.toStdString();
+    if (startsWith(name, kZfsPrefix)) {
+        return numberFor(name);
+    }
+    if (isVirtualMemoryDevice(name)) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> whole = wholeDiskOf(name);
+    if (!whole) {
+        return std::nullopt;
+    }
+    return numberFor(*whole);
+}
+
+void LinuxDiskPlatform::numberAllDisks() {
+    for (const std::string& name : RootFolder::names(root_.at("/sys/block"))) {
+        if (!isVirtualMemoryDevice(name) && SysfsDisks::isPlausibleName(name)) {
+            numberFor(name);
+        }
+    }
+}
+
+std::optional<QString> LinuxDiskPlatform::kernelName(int disk) {
+    const std::lock_guard lock(mutex_);
+    if (disk < 0 || std::size_t(disk) >= names_.size()) {
+        return std::nullopt;
+    }
+    return qs(names_[std::size_t(disk)]);
+}
+
+QString LinuxDiskPlatform::deviceNode(int disk) {
+    const std::optional<QString> name = kernelName(disk);
+    if (!name || name->startsWith(QLatin1String(kZfsPrefix))) {
+        return {};
+    }
+    return QStringLiteral("/dev/") + *name;
+}
+
+std::string LinuxDiskPlatform::serialOfWholeDisk(const std::string& disk) {
+    const SysfsDisks sysfs(root_.at("/sys").string());
+    if (const auto controller = sysfs.nvmeController(disk)) {
+        if (auto serial =
+                RootFolder::readLine(root_.at("/sys/class/nvme") / *controller / "serial");
+            serial && !serial->empty()) {
+            return *serial;
+        }
+    }
+    const fs::path block = root_.at("/sys/block") / disk;
+    if (const auto page = RootFolder::read(block / "device" / "vpd_pg89", kVpdLimit)) {
+        const VpdParse parse = parseAtaInformationPage(bytesOf(page->bytes));
+        if (parse.identity && !parse.identity->serial.empty()) {
+            return parse.identity->serial;
+        }
+    }
+    if (const auto page = RootFolder::read(block / "device" / "vpd_pg80", kVpdLimit)) {
+        if (auto serial = parseUnitSerialPage(bytesOf(page->bytes))) {
+            return *serial;
+        }
+    }
+    if (auto serial = RootFolder::readLine(block / "serial"); serial && !serial->empty()) {
+        return *serial;
+    }
+    // A USB bridge that hides the drive's own number still has its own.
+    if (auto folder = root_.resolve(block)) {
+        fs::path at = *folder;
+        for (int i = 0; i < kMaxAncestors && at.has_relative_path() && at != root_.root(); ++i) {
+            at = at.parent_path();
+            std::error_code ec;
+            if (fs::exists(at / "idVendor", ec)) {
+                if (auto serial = RootFolder::readLine(at / "serial"); serial && !serial->empty()) {
+                    return *serial;
+                }
+                break;
+            }
+        }
+    }
+    return "NOSERIAL";
+}
+
+QString LinuxDiskPlatform::serialNumber(const QString& device) {
+    const std::string name = device.toStdString();
+    const std::optional<std::string> whole = wholeDiskOf(name);
+    return whole ? qs(serialOfWholeDisk(*whole)) : QStringLiteral("NOSERIAL");
+}
+
+void LinuxDiskPlatform::modelAndRevision(const std::string& disk, const fs::path& device,
+                                         const QString& protocol, QVariantMap& keys) {
+    QString model;
+    QString revision;
+    const SysfsDisks sysfs(root_.at("/sys").string());
+    if (protocol == QLatin1String("NVMe")) {
+        if (const auto controller = sysfs.nvmeController(disk)) {
+            const fs::path folder = root_.at("/sys/class/nvme") / *controller;
+            model = qs(RootFolder::readLine(folder / "model").value_or(std::string()));
+            revision = qs(RootFolder::readLine(folder / "firmware_rev").value_or(std::string()));
+        }
+    } else if (protocol == QLatin1String("Virtio")) {
+        model = QStringLiteral("Virtio Block Device");
+    } else if (protocol == QLatin1String("SD")) {
+        model = qs(RootFolder::readLine(device / "name").value_or(std::string()));
+        revision = qs(RootFolder::readLine(device / "fwrev").value_or(std::string()));
+    } else {
+        std::error_code ec;
+        const fs::path vpd = device / "vpd_pg89";
+        if (fs::exists(vpd, ec)) {
+            const auto page = RootFolder::read(vpd, kVpdLimit);
+            const VpdParse parse =
+                page ? parseAtaInformationPage(bytesOf(page->bytes)) : VpdParse{};
+            if (parse.identity && !parse.identity->model.empty()) {
+                model = qs(parse.identity->model);
+                revision = qs(parse.identity->firmware);
+            } else {
+                error(QStringLiteral("Error: the ATA information page of %1 is unreadable; its "
+                                     "model name may be shortened")
+                          .arg(qs(disk)));
+            }
+        }
+        if (model.isEmpty()) {
+            const std::string vendor = RootFolder::readLine(device / "vendor").value_or("");
+            const std::string name = RootFolder::readLine(device / "model").value_or("");
+            model = qs(vendor.empty() || vendor == "ATA" ? name : vendor + " " + name);
+        }
+        if (revision.isEmpty()) {
+            revision = qs(RootFolder::readLine(device / "rev").value_or(std::string()));
+        }
+    }
+    keys.insert(QStringLiteral("DAMediaName"), model);
+    keys.insert(QStringLiteral("DADeviceModel"), model);
+    keys.insert(QStringLiteral("DADeviceRevision"), revision);
+}
+
+DiskDescription LinuxDiskPlatform::describe(int disk) {
+    DiskDescription description;
+    const std::optional<QString> name = kernelName(disk);
+    if (!name || name->startsWith(QLatin1String(kZfsPrefix))) {
+        return description;
+    }
+    const std::string kernel = name->toStdString();
+    const std::optional<fs::path> media = root_.resolve(root_.at("/sys/block") / kernel);
+    if (!media) {
+        return description;
+    }
+    const std::optional<std::string> size = RootFolder::readLine(*media / "size");
+    if (!RootFolder::readLine(*media / "dev")) {
+        description.outcome = DiskDescription::Outcome::NoDescription;
+        return description;
+    }
+    description.outcome = DiskDescription::Outcome::Described;
+    QVariantMap& keys = description.keys;
+    keys.insert(QStringLiteral("DAMediaBSDName"), *name);
+    keys.insert(QStringLiteral("DAMediaPath"), qs(root_.machinePath(*media)));
+    keys.insert(QStringLiteral("DAMediaWhole"), true);
+    qint64 sectors = 0;
+    if (size &&
+        std::from_chars(size->data(), size->data() + size->size(), sectors).ec == std::errc()) {
+        keys.insert(QStringLiteral("DAMediaSize"), sectors * 512);
+    }
+    const std::optional<fs::path> device = root_.resolve(*media / "device");
+    if (!device) {
+        description.media = DiskDescription::Media::NoDeviceObject;
+        return description;
+    }
+    const std::string devicePath = root_.machinePath(*device);
+    keys.insert(QStringLiteral("DADevicePath"), qs(devicePath));
+
+    // The bus is the first numbered bus folder on the way from the root of the device tree.
+    QString protocol = QStringLiteral("SCSI");
+    std::string bus;
+    std::string busPath;
+    std::string walked;
+    for (const std::string& part : components(devicePath)) {
+        walked += "/" + part;
+        const auto found = [&](const char* kind, const char* prefix) {
+            if (bus.empty() && isNumbered(part, prefix)) {
+                protocol = QLatin1String(kind);
+                bus = part;
+                busPath = walked;
+            }
+        };
+        found("USB", "usb");
+        found("Virtio", "virtio");
+        found("SATA", "ata");
+        found("SD", "mmc");
+        if (bus.empty() && (startsWith(part, "end_device-") || startsWith(part, "port-"))) {
+            protocol = QStringLiteral("SAS");
+        }
+    }
+    if (startsWith(kernel, "nvme")) {
+        protocol = QStringLiteral("NVMe");
+        bus = "NVMe";
+        busPath = devicePath;
+    }
+    keys.insert(QStringLiteral("DADeviceProtocol"), protocol);
+    keys.insert(QStringLiteral("DABusName"), qs(bus));
+    keys.insert(QStringLiteral("DABusPath"), qs(busPath));
+    keys.insert(QStringLiteral("DAMediaRemovable"),
+                RootFolder::readLine(*media / "removable") == "1");
+    keys.insert(QStringLiteral("DADeviceInternal"), !isBelowHotPlugBus(devicePath));
+    modelAndRevision(kernel, *device, protocol, keys);
+
+    const std::optional<std::string> rotational = RootFolder::readLine(*media / "queue/rotational");
+    if (!rotational || (*rotational != "0" && *rotational != "1")) {
+        description.media = DiskDescription::Media::NoCharacteristics;
+    } else {
+        description.media = *rotational == "0" ? DiskDescription::Media::SolidState
+                                               : DiskDescription::Media::Rotating;
+    }
+    return description;
+}
+
+std::optional<QString> LinuxDiskPlatform::wholeDiskLabel(int disk) {
+    const std::optional<QString> name = kernelName(disk);
+    if (!name) {
+        return std::nullopt;
+    }
+    const std::string kernel = name->toStdString();
+    const auto folder = blockFolder(kernel);
+    if (!folder) {
+        return std::nullopt;
+    }
+    std::map<std::string, std::string> byLabel;
+    bool byLabelRead = false;
+    return labelOf(kernel, RootFolder::readLine(*folder / "dev").value_or(std::string()), byLabel,
+                   byLabelRead);
+}
+
+std::optional<std::string> ZpoolCommand::listVerbose() {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("zpool"));
+    if (tool.isEmpty()) {
+        return std::nullopt;
+    }
+    QProcess process;
+    process.start(tool, {QStringLiteral("list"), QStringLiteral("-vHP")});
+    if (!process.waitForFinished(kZpoolTimeoutMs) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished(1000);
+        return std::nullopt;
+    }
+    const QByteArray output = process.readAllStandardOutput().left(qsizetype(kZpoolAnswerLimit));
+    return output.toStdString();
+}
+
+std::optional<std::string> ZpoolAnswerFile::listVerbose() {
+    const auto content = RootFolder::read(file_, kZpoolAnswerLimit);
+    if (!content) {
+        return std::nullopt;
+    }
+    return content->bytes;
+}
+
+std::unique_ptr<LinuxDiskPlatform> makeLinuxDiskPlatform(const fs::path& root, Logger& log) {
+    const RootFolder folder(root);
+    std::unique_ptr<ZpoolSource> zpool;
+    if (folder.isSystemRoot()) {
+        zpool = std::make_unique<ZpoolCommand>();
+    } else {
+        zpool = std::make_unique<ZpoolAnswerFile>(folder.at("/zpool-list-vHP.txt"));
+    }
+    return std::make_unique<LinuxDiskPlatform>(root, std::move(zpool), log);
+}
