@@ -3,6 +3,7 @@
 #include "cli/evaluate_command.h"
 #include "cli/exit_codes.h"
 #include "cli/smart_command.h"
+#include "cli/test_email_command.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -20,6 +21,7 @@ Commands:
   evaluate FILE   the health of an attribute table given as text (smartctl output)
   smart DISK      the S.M.A.R.T. status and attribute table of a drive (sda, nvme0n1)
   defaults        read and change the stored settings (read, write, delete, list)
+  test-email      send the test e-mail through the mail relay
   snapshot-machine DIR
                   record this machine's disk layout into DIR for a report
 
@@ -68,6 +70,9 @@ int main(int argc, char** argv) {
     }
     if (command == QLatin1String("defaults")) {
         return runDefaults(args, out, err);
+    }
+    if (command == QLatin1String("test-email")) {
+        return runTestEmail(args, out, err);
     }
     err << "ostrivane-cli: unknown command '" << command << "'\n"
         << "Try 'ostrivane-cli --help'.\n";

@@ -15,6 +15,7 @@ namespace {
 struct Outcome {
     std::optional<QByteArray> body;
     QString problem;
+    int status = 0;
 };
 
 Outcome failed(QString problem) {
@@ -108,13 +109,14 @@ Outcome fetch(const HttpRequest& request) {
     } else {
         outcome.body = std::move(body);
     }
+    outcome.status = status;
     delete reply;
     return outcome;
 }
 
 }  // namespace
 
-std::optional<QByteArray> sendRequest(const HttpRequest& request) {
+std::optional<QByteArray> sendRequest(const HttpRequest& request, int* status) {
     const QUrl& url = request.url;
     const QString shown = url.toDisplayString(QUrl::RemoveQuery | QUrl::RemoveUserInfo);
     Outcome outcome;
@@ -134,6 +136,9 @@ std::optional<QByteArray> sendRequest(const HttpRequest& request) {
             // back to the pool.
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         });
+    }
+    if (status != nullptr) {
+        *status = outcome.status;
     }
     if (!outcome.body) {
         log_message(7,

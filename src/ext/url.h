@@ -62,8 +62,9 @@ struct HttpRequest {
 HttpRequest request(const QUrl& url);
 
 // Sends the request and blocks the caller until the reply's body (absent on
-// failure, as for download).
-std::optional<QByteArray> sendRequest(const HttpRequest& request);
+// failure, as for download). `status`, when given, receives the HTTP status
+// (0 when there was no HTTP answer).
+std::optional<QByteArray> sendRequest(const HttpRequest& request, int* status = nullptr);
 
 // Posts the URL's query as a form to the URL without its query, without
 // waiting: method "POST", body = the percent-encoded query, header

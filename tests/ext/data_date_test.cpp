@@ -2,7 +2,7 @@
 #include "ext/date.h"
 #include "ext/formatting.h"
 #include "ext/text.h"
-#include "ext_test_support.h"
+#include "test_support.h"
 
 #include <QTimeZone>
 

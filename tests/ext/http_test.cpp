@@ -1,8 +1,9 @@
 #include "ext/list.h"
 #include "ext/scheduling.h"
 #include "ext/url.h"
-#include "ext_test_support.h"
 #include "http_test_server.h"
+#include "test_certificate_authority.h"
+#include "test_support.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -127,51 +128,17 @@ TEST(HttpTest, HostUrlsEncodeTheQuery) {
 class TlsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!QFile::exists(QStringLiteral("/usr/bin/openssl"))) {
+        if (!authority_.ready()) {
             GTEST_SKIP() << "openssl is not installed";
         }
-        const QString d = dir_.path();
-        const auto run = [&](const QString& script) {
-            int status = -1;
-            runAsTaskWithTerminationStatus({QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                                            QStringLiteral("cd ") + d + "; " + script},
-                                           &status, false);
-            return status == 0;
-        };
-        // A throw-away authority and a server certificate for 127.0.0.1 signed by it.
-        ASSERT_TRUE(run(QStringLiteral(
-            "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes "
-            "-keyout ca.key -out ca.crt -days 1 -subj /CN=TestCA && "
-            "openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes "
-            "-keyout srv.key -out srv.csr -subj /CN=127.0.0.1 && "
-            "printf 'subjectAltName=IP:127.0.0.1\\n' > san.cnf && "
-            "openssl x509 -req -in srv.csr -CA ca.crt -CAkey ca.key -CAcreateserial "
-            "-out srv.crt -days 1 -extfile san.cnf")));
-        ca_ = QSslCertificate::fromPath(d + QStringLiteral("/ca.crt")).value(0);
-        certificate_ = QSslCertificate::fromPath(d + QStringLiteral("/srv.crt")).value(0);
-        QFile keyFile(d + QStringLiteral("/srv.key"));
-        ASSERT_TRUE(keyFile.open(QIODevice::ReadOnly));
-        key_ = QSslKey(keyFile.readAll(), QSsl::Ec);
-        ASSERT_FALSE(ca_.isNull());
-        ASSERT_FALSE(key_.isNull());
-        original_ = QSslConfiguration::defaultConfiguration();
+        certificate_ = authority_.serverCertificate();
+        key_ = authority_.serverKey();
     }
-    void TearDown() override {
-        if (!ca_.isNull()) {
-            QSslConfiguration::setDefaultConfiguration(original_);
-        }
-    }
-    void trustTestAuthority() {
-        QSslConfiguration configuration = original_;
-        configuration.addCaCertificate(ca_);
-        QSslConfiguration::setDefaultConfiguration(configuration);
-    }
+    void trustTestAuthority() { authority_.trust(); }
 
-    QTemporaryDir dir_;
-    QSslCertificate ca_;
+    TestCertificateAuthority authority_;
     QSslCertificate certificate_;
     QSslKey key_;
-    QSslConfiguration original_;
 };
 
 TEST_F(TlsTest, CertificatesAreVerified) {

@@ -1,6 +1,6 @@
 #include "ext/list.h"
 #include "ext/scheduling.h"
-#include "ext_test_support.h"
+#include "test_support.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

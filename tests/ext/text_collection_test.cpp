@@ -3,7 +3,7 @@
 #include "ext/object.h"
 #include "ext/text.h"
 #include "ext/url.h"
-#include "ext_test_support.h"
+#include "test_support.h"
 
 #include <QDir>
 #include <QFile>

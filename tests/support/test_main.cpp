@@ -1,4 +1,4 @@
-#include "ext_test_support.h"
+#include "test_support.h"
 
 #include "foundation/logging.h"
 

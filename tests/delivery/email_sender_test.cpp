@@ -1,0 +1,198 @@
+#include "delivery/dx_email_sender.h"
+
+#include <gtest/gtest.h>
+
+#include <QSet>
+#include <QUrlQuery>
+
+namespace {
+
+// Names that resolve; every look-up is recorded in order.
+class TableResolver final : public NameResolver {
+  public:
+    explicit TableResolver(QSet<QString> known) : known_(std::move(known)) {}
+    bool resolves(const QString& host) override {
+        asked.append(host);
+        return known_.contains(host);
+    }
+    QStringList asked;
+
+  private:
+    QSet<QString> known_;
+};
+
+// Records every request and answers from a queue of replies.
+class ScriptedTransport final : public RelayTransport {
+  public:
+    std::optional<QByteArray> download(const QUrl& url) override {
+        downloads.append(url);
+        return blocklist;
+    }
+    RelayReply postForm(const QUrl& url, const QByteArray& form, double timeout) override {
+        urls.append(url);
+        forms.append(form);
+        timeouts.append(timeout);
+        return replies.isEmpty() ? RelayReply{true, 200, "SUCC"} : replies.takeFirst();
+    }
+    std::optional<QByteArray> blocklist;
+    QList<RelayReply> replies;
+    QList<QUrl> downloads;
+    QList<QUrl> urls;
+    QList<QByteArray> forms;
+    QList<double> timeouts;
+};
+
+RelayConfig config() {
+    return {QStringLiteral("relay.example.test"),
+            QUrl(QStringLiteral("https://relay.example.test/x/mailblocklist.txt")),
+            QStringLiteral("tester@relay.example.test"), 10203};
+}
+
+struct Harness {
+    explicit Harness(QSet<QString> known = {QStringLiteral("example.com"),
+                                            QStringLiteral("example.org")})
+        : resolver(std::move(known)), sender(config(), transport, resolver) {}
+    int send(const std::optional<QString>& to, const QString& body = QStringLiteral("body"),
+             bool blocklists = false, bool testOnly = false) {
+        return sender.sendMailWithCGI(body, QStringLiteral("Subject"), to, 10, blocklists,
+                                      testOnly);
+    }
+    ScriptedTransport transport;
+    TableResolver resolver;
+    DXEmailSender sender;
+};
+
+}  // namespace
+
+TEST(EmailSender, OneRequestPerRecipientAndTheLastOutcomeCounts) {
+    Harness h;
+    h.transport.replies = {{true, 200, "OK SUCC"}, {true, 500, "SUCC"}};
+    EXPECT_EQ(h.send(QStringLiteral("a@example.com\nb@example.org")), DXEmailSender::CGIFailure);
+    ASSERT_EQ(h.transport.forms.size(), 2);
+    EXPECT_EQ(
+        h.transport.urls.first().toString(),
+        QStringLiteral("https://relay.example.test/cgi-bin/email_notification/email_sender.cgi"));
+    EXPECT_EQ(h.transport.timeouts.first(), 10.0);
+    EXPECT_TRUE(h.transport.downloads.isEmpty());
+
+    h.transport.replies = {{true, 500, ""}, {true, 200, "SUCC"}};
+    EXPECT_EQ(h.send(QStringLiteral("a@example.com\nb@example.org")), DXEmailSender::Success);
+}
+
+TEST(EmailSender, FailedRepliesGiveCgiFailure) {
+    for (const RelayReply& reply :
+         {RelayReply{true, 200, "OK"}, RelayReply{true, 500, "SUCC"},
+          RelayReply{true, 200, QByteArray("\xff\xfe\x00S", 4)}, RelayReply{false, 200, "SUCC"}}) {
+        Harness h;
+        h.transport.replies = {reply};
+        EXPECT_EQ(h.send(QStringLiteral("a@example.com")), DXEmailSender::CGIFailure);
+    }
+}
+
+TEST(EmailSender, NoValidRecipientSendsNothing) {
+    for (const std::optional<QString>& to :
+         {std::optional<QString>(), std::optional(QString()),
+          std::optional(QStringLiteral("no-at-sign")),
+          std::optional(QStringLiteral("a@b@example.com\n@example.com\n a@example.com")),
+          std::optional(QStringLiteral("a@example.com\r")),
+          std::optional(QStringLiteral("x@nodot"))}) {
+        Harness h;
+        EXPECT_EQ(h.send(to), DXEmailSender::NoValidRecipient);
+        EXPECT_TRUE(h.transport.forms.isEmpty());
+        EXPECT_TRUE(h.resolver.asked.isEmpty());
+    }
+}
+
+TEST(EmailSender, FormFieldsInOrderWithoutSeparators) {
+    Harness h;
+    h.sender.sendMailWithCGI(QStringLiteral("a&b;c"), QStringLiteral("S&u;b"),
+                             QStringLiteral("x+y&z@example.com"), 10, false, false);
+    ASSERT_EQ(h.transport.forms.size(), 1);
+    EXPECT_EQ(h.transport.forms.first(), QByteArray("d=x<y>z@example.com&b=abc&s=Sub&i=10203"));
+
+    // Test mode sends to the relay operator's address instead.
+    h.send(QStringLiteral("someone@example.com"), QStringLiteral("t"), false, true);
+    EXPECT_TRUE(h.transport.forms.last().startsWith("d=tester@relay.example.test&b=t&"));
+
+    // A huge body is cut to its first million characters.
+    h.send(QStringLiteral("someone@example.com"), QString(2000000, QLatin1Char('x')));
+    EXPECT_EQ(h.transport.forms.last().size(),
+              qsizetype(std::strlen("d=someone@example.com&b=&s=Subject&i=10203")) +
+                  DXEmailSender::kMaxBodyLength);
+}
+
+TEST(EmailSender, NameResolutionWalk) {
+    {
+        Harness h({QStringLiteral("mail.only-mail.com")});
+        EXPECT_EQ(h.send(QStringLiteral("a@only-mail.com")), DXEmailSender::Success);
+        EXPECT_EQ(h.resolver.asked,
+                  QStringList({QStringLiteral("only-mail.com"), QStringLiteral("www.only-mail.com"),
+                               QStringLiteral("mail.only-mail.com")}));
+    }
+    {
+        Harness h{QSet<QString>()};
+        EXPECT_EQ(h.send(QStringLiteral("a@dept.corp.com\nb@example.com")),
+                  DXEmailSender::UnreachableHost);
+        EXPECT_EQ(h.resolver.asked,
+                  QStringList({QStringLiteral("dept.corp.com"), QStringLiteral("www.dept.corp.com"),
+                               QStringLiteral("mail.dept.corp.com"),
+                               QStringLiteral("smtp.dept.corp.com"), QStringLiteral("www.corp.com"),
+                               QStringLiteral("mail.corp.com"), QStringLiteral("smtp.corp.com")}));
+        EXPECT_TRUE(h.transport.forms.isEmpty());
+    }
+    {
+        Harness h{QSet<QString>()};
+        EXPECT_EQ(h.send(QStringLiteral("a@corp.com")), DXEmailSender::UnreachableHost);
+        EXPECT_EQ(h.resolver.asked.size(), 4);
+    }
+}
+
+TEST(EmailSender, BlocklistCaseRules) {
+    Harness h({QStringLiteral("example.com"), QStringLiteral("Example.com")});
+    h.transport.blocklist = QByteArray("SPAM@EXAMPLE.COM\r\nBAD.EXAMPLE.COM\nexample.com\n");
+    EXPECT_EQ(h.send(QStringLiteral("spam@example.com"), QStringLiteral("b"), true),
+              DXEmailSender::BlockedAddress);
+    EXPECT_EQ(h.transport.downloads.size(), 1);
+    // A host line blocks only a domain written in lower case.
+    EXPECT_EQ(h.send(QStringLiteral("ok@example.com"), QStringLiteral("b"), true),
+              DXEmailSender::BlockedHost);
+    EXPECT_EQ(h.send(QStringLiteral("ok@Example.com"), QStringLiteral("b"), true),
+              DXEmailSender::Success);
+    // An earlier recipient already sent does not stop a later block.
+    h.transport.blocklist = QByteArray("late@example.org");
+    EXPECT_EQ(h.send(QStringLiteral("ok@Example.com\nlate@example.org"), QStringLiteral("b"), true),
+              DXEmailSender::BlockedAddress);
+    // A failed download is an empty list.
+    h.transport.blocklist.reset();
+    EXPECT_EQ(h.send(QStringLiteral("ok@example.com"), QStringLiteral("b"), true),
+              DXEmailSender::Success);
+
+    // A 10 MB blocklist is read, not choked on.
+    QByteArray big;
+    while (big.size() < 10 * 1024 * 1024) {
+        big += "user" + QByteArray::number(big.size()) + "@blocked.example\n";
+    }
+    h.transport.blocklist = big;
+    EXPECT_EQ(h.send(QStringLiteral("ok@example.com"), QStringLiteral("b"), true),
+              DXEmailSender::Success);
+}
+
+TEST(EmailSender, UnconfiguredRelayIsACgiFailure) {
+    ScriptedTransport transport;
+    TableResolver resolver({QStringLiteral("example.com")});
+    RelayConfig none = config();
+    none.relayHost.clear();
+    DXEmailSender sender(none, transport, resolver);
+    EXPECT_EQ(sender.sendMailWithCGI(QStringLiteral("b"), QStringLiteral("s"),
+                                     QStringLiteral("a@example.com"), 10, false, false),
+              DXEmailSender::CGIFailure);
+    EXPECT_TRUE(transport.forms.isEmpty());
+}
+
+TEST(EmailSender, ResultNames) {
+    EXPECT_EQ(DXEmailSender::resultName(0), QStringLiteral("Success"));
+    EXPECT_EQ(DXEmailSender::resultName(2), QStringLiteral("CGI Failure"));
+    EXPECT_EQ(DXEmailSender::resultName(8), QStringLiteral("Unreachable host"));
+    EXPECT_EQ(DXEmailSender::resultName(9), QStringLiteral("Unknown"));
+    EXPECT_EQ(DXEmailSender::resultName(-1), QStringLiteral("Unknown"));
+}

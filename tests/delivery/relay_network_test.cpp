@@ -1,0 +1,115 @@
+#include "delivery/dx_email_sender.h"
+#include "delivery/network_relay.h"
+
+#include "http_test_server.h"
+#include "test_certificate_authority.h"
+
+#include <gtest/gtest.h>
+
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace {
+
+class AnyNameResolves final : public NameResolver {
+  public:
+    bool resolves(const QString&) override { return true; }
+};
+
+// A relay on 127.0.0.1 over TLS, answering each request from a script and
+// keeping the requests it saw.
+class LocalRelay {
+  public:
+    LocalRelay(TestCertificateAuthority& authority, QList<QByteArray> answers)
+        : answers_(std::move(answers)),
+          server_(
+              [this](const QByteArray& request) {
+                  QMutexLocker lock(&mutex_);
+                  requests_.append(request);
+                  // The last answer repeats: the network layer retries a request
+                  // once when a connection ends without a valid reply.
+                  if (answers_.isEmpty()) {
+                      return httpResponse(200, "SUCC");
+                  }
+                  return answers_.size() > 1 ? answers_.takeFirst() : answers_.first();
+              },
+              authority.serverCertificate(), authority.serverKey()) {}
+
+    RelayConfig config() const {
+        return {QStringLiteral("127.0.0.1:%1").arg(server_.port()), QUrl(),
+                QStringLiteral("t@example.com"), 7};
+    }
+    QList<QByteArray> requests() const {
+        QMutexLocker lock(&mutex_);
+        return requests_;
+    }
+
+  private:
+    mutable QMutex mutex_;
+    QList<QByteArray> answers_;
+    QList<QByteArray> requests_;
+    TestHttpServer server_;
+};
+
+class RelayNetworkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!authority_.ready()) {
+            GTEST_SKIP() << "openssl is not installed";
+        }
+        authority_.trust();
+    }
+    int send(LocalRelay& relay, const QString& to, float timeout = 5) {
+        DXEmailSender sender(relay.config(), transport_, resolver_);
+        return sender.sendMailWithCGI(QStringLiteral("Drive & health; low"),
+                                      QStringLiteral("Subject"), to, timeout, false, false);
+    }
+
+    TestCertificateAuthority authority_;
+    NetworkRelayTransport transport_;
+    AnyNameResolves resolver_;
+};
+
+}  // namespace
+
+TEST_F(RelayNetworkTest, PostsOneFormPerRecipientOverVerifiedTls) {
+    LocalRelay relay(authority_, {httpResponse(200, "SUCC"), httpResponse(200, "FAIL")});
+    EXPECT_EQ(send(relay, QStringLiteral("a+b@example.com\nc@example.org")),
+              DXEmailSender::CGIFailure);
+    const QList<QByteArray> requests = relay.requests();
+    ASSERT_EQ(requests.size(), 2);
+    const QByteArray& first = requests.first();
+    EXPECT_TRUE(first.startsWith("POST /cgi-bin/email_notification/email_sender.cgi HTTP/1.1\r\n"));
+    EXPECT_TRUE(
+        first.toLower().contains("\r\ncontent-type: application/x-www-form-urlencoded\r\n"));
+    EXPECT_TRUE(first.endsWith("\r\n\r\nd=a<b@example.com&b=Drive  health low&s=Subject&i=7"))
+        << first.constData();
+}
+
+TEST_F(RelayNetworkTest, OnlyStatus200WithSuccCounts) {
+    struct {
+        QByteArray answer;
+        int expected;
+    } const cases[] = {
+        {httpResponse(200, "OK SUCC"), DXEmailSender::Success},
+        {httpResponse(200, "accepted"), DXEmailSender::CGIFailure},
+        {httpResponse(500, "SUCC"), DXEmailSender::CGIFailure},
+        {httpResponse(201, "SUCC"), DXEmailSender::CGIFailure},
+        {QByteArray("\x00\xff garbage \r\n\r\n", 16), DXEmailSender::CGIFailure},
+    };
+    for (const auto& c : cases) {
+        LocalRelay relay(authority_, {c.answer});
+        EXPECT_EQ(send(relay, QStringLiteral("a@example.com")), c.expected) << c.answer.constData();
+    }
+}
+
+TEST_F(RelayNetworkTest, ARelayThatNeverAnswersTimesOut) {
+    LocalRelay relay(authority_, {QByteArray()});
+    EXPECT_EQ(send(relay, QStringLiteral("a@example.com"), 1), DXEmailSender::CGIFailure);
+}
+
+TEST_F(RelayNetworkTest, UntrustedRelayIsRefused) {
+    LocalRelay relay(authority_, {});
+    QSslConfiguration::setDefaultConfiguration(QSslConfiguration());
+    EXPECT_EQ(send(relay, QStringLiteral("a@example.com")), DXEmailSender::CGIFailure);
+}
