@@ -48,12 +48,15 @@ class HeadlessApp::Reports final : public ServerReports {
 namespace {
 
 std::unique_ptr<SmartAccess> chooseAccess(const HeadlessApp::Options& options, Logger& log) {
+    // An explicit socket wins, also over a recorded machine's pages.
+    if (options.socketPath) {
+        const std::string sys =
+            options.machine.isEmpty() ? "/sys" : options.machine.toStdString() + "/sys";
+        return std::make_unique<HelperClient>(*options.socketPath, sys,
+                                              [&log] { log.log_message(3, smartAccessAdvice()); });
+    }
     if (!options.machine.isEmpty()) {
         return std::make_unique<FixtureSmartAccess>(options.machine);
-    }
-    if (options.socketPath) {
-        return std::make_unique<HelperClient>(*options.socketPath, "/sys",
-                                              [&log] { log.log_message(3, smartAccessAdvice()); });
     }
     return makeSmartAccess(log, kSmartSocketPath);
 }
