@@ -75,6 +75,9 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
                                            : std::filesystem::path(options.machine.toStdString());
     host_ = std::make_unique<DXHostInformation>(root, chooseAccess(options, log), log);
     disks_ = std::make_unique<Disks>(*host_);
+#ifdef OSTRIVANE_HAVE_SERVER_LOGGING
+    DXServerLogging::initialize();
+#endif
     reports_ = std::make_unique<Reports>();
     const WendleLib& lib = WendleLib::shared();
     usage_ = std::make_unique<DXUsageCounting>(lib.appName(), lib.appVersionString(), rating_);
