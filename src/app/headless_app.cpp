@@ -5,6 +5,10 @@
 #include "disks/smart_access_selection.h"
 #include "foundation/wendle_lib.h"
 
+#if __has_include("app/report_setup.h")
+#include "app/report_setup.h"
+#define OSTRIVANE_HAVE_REPORT_SETUP 1
+#endif
 #if __has_include("core/dx_server_logging.h")
 #include "core/dx_server_logging.h"
 #define OSTRIVANE_HAVE_SERVER_LOGGING 1
@@ -75,6 +79,10 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
                                            : std::filesystem::path(options.machine.toStdString());
     host_ = std::make_unique<DXHostInformation>(root, chooseAccess(options, log), log);
     disks_ = std::make_unique<Disks>(*host_);
+#ifdef OSTRIVANE_HAVE_REPORT_SETUP
+    // Reports drop everything until configured with the host and services.
+    configureServerReports([host = host_.get()] { return host->host().isOnline(); });
+#endif
 #ifdef OSTRIVANE_HAVE_SERVER_LOGGING
     DXServerLogging::initialize();
 #endif
