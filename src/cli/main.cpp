@@ -1,7 +1,10 @@
+#include "cli/check_command.h"
 #include "cli/defaults_command.h"
 #include "cli/disks_command.h"
 #include "cli/evaluate_command.h"
 #include "cli/exit_codes.h"
+#include "cli/history_command.h"
+#include "cli/monitor_command.h"
 #include "cli/smart_command.h"
 #include "cli/test_email_command.h"
 
@@ -17,6 +20,10 @@ const char* const kUsage = R"(Usage: ostrivane-cli COMMAND [OPTIONS]
 Ostrivane watches the wear and health of solid-state drives.
 
 Commands:
+  check           check the solid-state drives once (exit status 0 OK, 1 warning,
+                  2 error, 3 unknown: usable as a Nagios, Icinga or Zabbix check)
+  monitor         the headless monitor: check at every interval until stopped
+  history         the recorded health of the drives
   disks           the mounted disks, boot disk first, with their descriptions
   evaluate FILE   the health of an attribute table given as text (smartctl output)
   smart DISK      the S.M.A.R.T. status and attribute table of a drive (sda, nvme0n1)
@@ -55,6 +62,15 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("--version")) {
         out << "ostrivane-cli " << OSTRIVANE_VERSION << '\n';
         return exit_codes::kOk;
+    }
+    if (command == QLatin1String("check")) {
+        return runCheck(args, out, err);
+    }
+    if (command == QLatin1String("monitor")) {
+        return runMonitor(args, out, err);
+    }
+    if (command == QLatin1String("history")) {
+        return runHistory(args, out, err);
     }
     if (command == QLatin1String("disks")) {
         return runDisks(args, out, err);

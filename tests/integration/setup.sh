@@ -68,7 +68,8 @@ done
 cp -L /usr/lib/x86_64-linux-gnu/systemd/libsystemd-shared-*.so root/lib/x86_64-linux-gnu/ 2>/dev/null || true
 depmod -b kernel "$version"
 : > root/modules/load
-for module in ahci nvme sd_mod; do
+# ext4 (with its checksum) mounts the file systems the check cycle looks behind.
+for module in ahci nvme sd_mod crc32c_generic ext4; do
   modprobe -d kernel -S "$version" --show-depends "$module" | awk '$1=="insmod"{print $2}'
 done | awk '!seen[$0]++' | while read -r ko; do
   cp "$ko" root/modules/

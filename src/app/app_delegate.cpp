@@ -1,0 +1,310 @@
+#include "app/app_delegate.h"
+
+#include "ext/date.h"
+#include "ext/scheduling.h"
+#include "ext/text.h"
+
+#include <QDateTime>
+#include <QPointer>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+const QString kProblemTitle = QStringLiteral("Ostrivane SSD Problem Notification");
+const QString kFeedbackText = QStringLiteral(
+    "[APPNAME] has notified you successfully [USAGES_ASKREVIEW] times about health-changes of "
+    "your SSD!");
+constexpr int kCheckNowTag = 66;
+
+// Icon states: 1 error, 2 warning, 3 OK.
+QString stateSuffix(quint8 state) {
+    static const std::array<const char*, 3> kSuffixes{"error", "warning", "ok"};
+    return QString::fromLatin1(kSuffixes[std::clamp<int>(state, 1, 3) - 1]);
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(Services services, QObject* parent)
+    : QObject(parent), services_(std::move(services)) {
+    if (!services_.resourceURL) {
+        services_.resourceURL = [](const QString& name) { return resourceURL(name); };
+    }
+}
+
+AppDelegate::~AppDelegate() = default;
+
+QStringList AppDelegate::menuIconsetNames() {
+    return {QStringLiteral("Disks"),         QStringLiteral("Gray Disks"),
+            QStringLiteral("Angular Disks"), QStringLiteral("Gray Angular Disks"),
+            QStringLiteral("Signs"),         QStringLiteral("Round Signs"),
+            QStringLiteral("Mixed Signs"),   QStringLiteral("Points"),
+            QStringLiteral("Circles"),       QStringLiteral("LEDs"),
+            QStringLiteral("Mixed Disks"),   QStringLiteral("Mixed Angular Disks"),
+            QStringLiteral("Black Sign"),    QStringLiteral("Unobtrusive Points"),
+            QStringLiteral("Retro Disks")};
+}
+
+QString AppDelegate::emailResultName(int code) {
+    static const std::array<const char*, 9> kNames{"Success",
+                                                   "Scripting Bridge Failure",
+                                                   "CGI Failure",
+                                                   "MailCore Failure",
+                                                   "No Valid Recipient",
+                                                   "No Valid Sender",
+                                                   "Blocked e-mail address",
+                                                   "Blocked e-mail host",
+                                                   "Unreachable host"};
+    if (code < 0 || code >= int(kNames.size())) {
+        return QStringLiteral("Unknown result %1").arg(code);
+    }
+    return QString::fromLatin1(kNames[std::size_t(code)]);
+}
+
+std::optional<QUrl> AppDelegate::resource(const QString& name) const {
+    return services_.resourceURL(name);
+}
+
+QString AppDelegate::deviceNodeOf(const SSD& ssd) const {
+    // Linux has no /dev/diskN: show the node the user can find.
+    return ssd.deviceNode().isEmpty() ? QStringLiteral("/dev/disk%1").arg(ssd.disknum())
+                                      : ssd.deviceNode();
+}
+
+void AppDelegate::performCheck(const QObject*) {
+    // Sudden termination: a signal only queues the quit on the event loop, and
+    // the cycle runs on that loop's thread, so it always completes first.
+    Q_EMIT ssdArrayWillChange();
+    ssdArray_.clear();
+    Q_EMIT ssdArrayDidChange();
+
+    QString tooltip = QStringLiteral("Ostrivane v%1\n\n").arg(services_.appVersion);
+    evaluateDrives(tooltip);
+
+    statusTimeText_ = localized(QStringLiteral("Last check: %1"))
+                          .arg(stringUsingDateStyle(QDateTime::currentDateTime(), DateStyle::Long,
+                                                    DateStyle::Long));
+
+    struct Outcome {
+        quint8 iconState;
+        const char* image;
+        const char* summary;
+        const char* detail;
+        Overall overall;
+    };
+    std::optional<Outcome> outcome;
+    if (ssdArray_.empty()) {
+        outcome = Outcome{2, "info.png", "Status: Unknown",
+                          "No internal SSD devices have been found.", Overall::NoSSD};
+    } else {
+        qint32 worst = 255;
+        for (const auto& ssd : ssdArray_) {
+            worst = std::min(worst, ssd->healthPercentage());
+            notifyProblems(*ssd);
+        }
+        const qint64 error = services_.settings.defaultInt(QStringLiteral("ThresholdError"));
+        const qint64 warning = services_.settings.defaultInt(QStringLiteral("ThresholdWarning"));
+        if (worst <= error) {
+            outcome =
+                Outcome{1, "error.png", "Status: Error",
+                        "SSD Health status of a SSD is below FAILING threshold!", Overall::Error};
+        } else if (worst <= warning) {
+            outcome =
+                Outcome{2, "warning.png", "Status: Warning",
+                        "SSD Health status of a SSD is below WARNING threshold!", Overall::Warning};
+        } else if (worst <= 100) {
+            outcome = Outcome{3, "ok.png", "Status: OK", "SSD Health of your SSD(s) is fine!",
+                              Overall::OK};
+        } else if (worst == kHealthUnknown) {
+            outcome = Outcome{2, "info.png", "Status: No compatible SSDs found",
+                              "All connected SSDs are incompatible!", Overall::NoCompatible};
+        }
+    }
+    if (outcome) {
+        statusIconURL_ = resource(QString::fromLatin1(outcome->image)).value_or(QUrl());
+        statusSummaryText_ = localized(QString::fromLatin1(outcome->summary));
+        statusDetailText_ = localized(QString::fromLatin1(outcome->detail));
+        lastOverall_ = outcome->overall;
+        setIconSet(outcome->iconState);
+    } else {
+        // A worst health between 101 and 254 keeps the previous status.
+        lastOverall_ = Overall::Unchanged;
+    }
+    Q_EMIT statusChanged();
+    services_.display.setMenuTooltip(tooltip);
+    Q_EMIT checkFinished();
+}
+
+void AppDelegate::evaluateDrives(QString& tooltip) {
+    const DiskList disks = services_.disks.mountedHarddisks(true).value_or(DiskList());
+    for (const DiskEntry& entry : disks) {
+        auto ssd = std::make_unique<SSD>(services_.evaluation);
+        ssd->setDisknum(entry.diskNumber);
+        ssd->setName(entry.diskName);
+        ssd->setDeviceNode(services_.disks.deviceNode(entry.diskNumber));
+        ssd->performCheck();
+        if (!ssd->isSSD()) {
+            continue;
+        }
+        if (ssd->healthPercentage() <= 100 && ssd->smartStatus() != SMARTStatusNotCapable) {
+            tooltip += QStringLiteral("Disk: %1 Health: %2%\n")
+                           .arg(ssd->name(), QString::number(ssd->healthPercentage()));
+        }
+        Q_EMIT ssdArrayWillChange();
+        ssdArray_.push_back(std::move(ssd));
+        Q_EMIT ssdArrayDidChange();
+    }
+}
+
+void AppDelegate::notifyProblems(const SSD& ssd) {
+    ControllerSettings& settings = services_.settings;
+    const qint32 health = ssd.healthPercentage();
+    const qint32 last = ssd.lastHealthPercentage();
+    const QString node = deviceNodeOf(ssd);
+    if (health < last && last <= 254 &&
+        settings.defaultInt(QStringLiteral("NotificationTriggerDecrease")) != 0) {
+        sendNotifications(QStringLiteral("SSD Health status of disk %1 (%2) decreased from %3% to "
+                                         "%4%!\n\nAttributes:\n%5")
+                              .arg(ssd.name(), node, QString::number(last), QString::number(health),
+                                   ssd.fullAttributeInformation()));
+    }
+    const QString state = QStringLiteral("%1 %2").arg(ssd.description(), ssd.status());
+    const auto thresholdText = [&](const char* which) {
+        return QStringLiteral(
+                   "SSD Health status of disk %1 (%2) is currently %3% which is is "
+                   "below the set %4 threshold!\n\nAttributes:\n%5")
+            .arg(ssd.name(), node, QString::number(health), QLatin1String(which),
+                 ssd.fullAttributeInformation());
+    };
+    if (health <= settings.defaultInt(QStringLiteral("ThresholdError"))) {
+        services_.log.log_message(0, state);
+        if (settings.defaultInt(QStringLiteral("NotificationTriggerStatus")) != 0) {
+            sendNotifications(thresholdText("ERROR"));
+        }
+    } else if (health <= settings.defaultInt(QStringLiteral("ThresholdWarning"))) {
+        services_.log.log_message(3, state);
+        if (settings.defaultInt(QStringLiteral("NotificationTriggerStatus")) != 0 &&
+            settings.defaultInt(QStringLiteral("NotificationTriggerStatusType")) == 0) {
+            sendNotifications(thresholdText("WARNING"));
+        }
+    } else {
+        services_.log.log_message(5, state);
+    }
+}
+
+void AppDelegate::sendNotifications(const QString& problemText) {
+    increaseUsages(true, false);
+    // Deliveries may block (a modal alert, the relay's time-out), so they run
+    // after the cycle, in the order they were raised.
+    QPointer<AppDelegate> self(this);
+    run_on_main_after(0.1f, [self, problemText] {
+        if (self) {
+            self->deliver(problemText);
+        }
+    });
+}
+
+void AppDelegate::increaseUsages(bool usage, bool allowFeedbackNow) {
+    services_.usage.increaseUsagesBy(usage ? 1 : 0, 1, 3, kFeedbackText, allowFeedbackNow, false);
+}
+
+void AppDelegate::deliver(const QString& problemText) {
+    ControllerSettings& settings = services_.settings;
+    if (settings.defaultInt(QStringLiteral("NotificationUseAlert")) != 0) {
+        const qint64 type = settings.defaultInt(QStringLiteral("NotificationUseAlertType"));
+        if (type == 0 || type == 2) {
+            services_.notifications.deliverNotification(kProblemTitle, problemText,
+                                                        QStringLiteral("iconset_dock_1_warning"));
+        }
+        if (type == 1 || type == 2) {
+            services_.alerts.alert_apptitled(problemText, QStringLiteral("OK"), {}, {});
+        }
+    }
+    if (settings.defaultInt(QStringLiteral("NotificationUseEmail")) != 0) {
+        const int result = services_.mail.sendMailWithCGI(
+            problemText, kProblemTitle,
+            settings.defaultString(QStringLiteral("NotificationUseEmailAddress")), 60.0f, false,
+            false);
+        if (result != 0) {
+            services_.alerts.alert_apptitled(
+                localized(QStringLiteral(
+                              "Unable to send e-mail about SSD problem notification (error: %1)"))
+                    .arg(emailResultName(result)),
+                QStringLiteral("OK"), {}, {});
+        }
+    }
+}
+
+void AppDelegate::checkIntervalChanged(const QObject* sender) {
+    qint64 minutes = services_.settings.defaultInt(QStringLiteral("SSDCheckInterval"));
+    // A timer of 0 or less would fire continuously; beyond the maximum, Qt's
+    // millisecond count would overflow.
+    if (minutes < 1 || minutes > kMaximumIntervalMinutes) {
+        const qint64 bounded = std::clamp<qint64>(minutes, 1, kMaximumIntervalMinutes);
+        services_.log.log_message(
+            3, QStringLiteral("Error: check interval of %1 minutes is out of range; using %2")
+                   .arg(minutes)
+                   .arg(bounded));
+        minutes = bounded;
+    }
+    checkTimer_ = std::make_unique<QTimer>();
+    // Whole-second precision is the timer's tolerance and spares wakeups.
+    checkTimer_->setTimerType(Qt::VeryCoarseTimer);
+    checkTimer_->setInterval(std::chrono::minutes(minutes));
+    connect(checkTimer_.get(), &QTimer::timeout, this, [this] { performCheck(checkTimer_.get()); });
+    checkTimer_->start();
+    if (sender == this || (sender && sender->property("tag").toInt() == kCheckNowTag)) {
+        performCheck(sender);
+    }
+}
+
+void AppDelegate::setIconSet(quint8 state) {
+    if (state != 0) {
+        lastIconState_ = state;
+    } else {
+        state = lastIconState_;
+    }
+    const QString suffix = stateSuffix(state);
+    const qint64 menuSet = services_.settings.defaultInt(QStringLiteral("IconsetMenubar"));
+    // Sets drawn in black turn into template images on the dark menu bar.
+    const bool asTemplate =
+        services_.darkMode && ((state == 3 && menuSet == 12) || (state != 1 && menuSet == 14));
+    services_.display.setTemplateSetting(asTemplate ? 2 : 0);
+    services_.display.setMenubarIcon(
+        QStringLiteral("iconset_menu_%1_%2").arg(menuSet + 1).arg(suffix));
+    services_.display.setDockIcon(
+        QStringLiteral("iconset_dock_%1_%2")
+            .arg(services_.settings.defaultInt(QStringLiteral("IconsetDock")) + 1)
+            .arg(suffix));
+}
+
+void AppDelegate::changeIconset(const QObject*) {
+    setIconSet(0);
+    updateIconsetPaths();
+}
+
+void AppDelegate::updateIconsetPaths() {
+    ControllerSettings& settings = services_.settings;
+    const auto dock = [&](const char* suffix) {
+        return resource(QStringLiteral("iconset_dock_%1_%2")
+                            .arg(settings.defaultInt(QStringLiteral("IconsetDock")) + 1)
+                            .arg(QLatin1String(suffix)));
+    };
+    const auto menu = [&](const char* suffix) {
+        return resource(QStringLiteral("iconset_menu_%1_%2")
+                            .arg(settings.defaultInt(QStringLiteral("IconsetMenubar")) + 1)
+                            .arg(QLatin1String(suffix)));
+    };
+    dockIconWarningURL = dock("warning.png");
+    dockIconOKURL = dock("ok.png");
+    dockIconErrorURL = dock("error.png");
+    menuIconWarningURL = menu("warning.png");
+    menuIconOKURL = menu("ok.png");
+    menuIconErrorURL = menu("error.png");
+    if (!menuIconWarningURL) {
+        menuIconWarningURL = menu("warning.tiff");
+        menuIconOKURL = menu("ok.tiff");
+        menuIconErrorURL = menu("error.tiff");
+    }
+}

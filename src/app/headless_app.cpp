@@ -1,0 +1,96 @@
+#include "app/headless_app.h"
+
+#include "app/report_setup.h"
+#include "core/dx_server_logging.h"
+
+#include "disks/platform/fixture/fixture_smart_access.h"
+#include "disks/platform/helper_client.h"
+#include "disks/smart_access_selection.h"
+#include "foundation/wendle_lib.h"
+
+class HeadlessApp::Disks final : public DiskSource {
+  public:
+    explicit Disks(DXHostInformation& host) : host_(host) {}
+    std::optional<DiskList> mountedHarddisks(bool resolveBacking) override {
+        return host_.mountedHarddisks(resolveBacking);
+    }
+    QString deviceNode(int disk) override { return host_.deviceNode(disk); }
+
+  private:
+    DXHostInformation& host_;
+};
+
+namespace {
+
+std::unique_ptr<SmartAccess> chooseAccess(const HeadlessApp::Options& options, Logger& log) {
+    // An explicit socket wins, also over a recorded machine's pages.
+    if (options.socketPath) {
+        const std::string sys =
+            options.machine.isEmpty() ? "/sys" : options.machine.toStdString() + "/sys";
+        return std::make_unique<HelperClient>(*options.socketPath, sys,
+                                              [&log] { log.log_message(3, smartAccessAdvice()); });
+    }
+    if (!options.machine.isEmpty()) {
+        return std::make_unique<FixtureSmartAccess>(options.machine);
+    }
+    return makeSmartAccess(log, kSmartSocketPath);
+}
+
+}  // namespace
+
+HeadlessApp::HeadlessApp(const Options& options, Logger& log)
+    : log_(log),
+      feedback_(log),
+      notifications_(log, WendleLib::shared().appName()),
+      alerts_(log, WendleLib::shared().appName()),
+      rating_(log) {
+    const std::filesystem::path root = options.machine.isEmpty()
+                                           ? std::filesystem::path("/")
+                                           : std::filesystem::path(options.machine.toStdString());
+    host_ = std::make_unique<DXHostInformation>(root, chooseAccess(options, log), log);
+    disks_ = std::make_unique<Disks>(*host_);
+    // Reports drop everything until configured with the host and services.
+    configureServerReports([host = host_.get()] { return host->host().isOnline(); });
+    const WendleLib& lib = WendleLib::shared();
+    usage_ = std::make_unique<DXUsageCounting>(lib.appName(), lib.appVersionString(), rating_);
+    controller_ = std::make_unique<AppDelegate>(AppDelegate::Services{
+        *disks_,
+        EvaluationServices{*host_, *host_, DXServerLogging::shared(), feedback_, log, settings_},
+        settings_,
+        log,
+        display_,
+        notifications_,
+        alerts_,
+        mail_,
+        *usage_,
+        lib.appName(),
+        lib.appVersionString(),
+        false,
+        {},
+    });
+    if (!options.historyPath.isEmpty()) {
+        history_ = std::make_unique<HealthHistory>(log);
+        if (history_->open(options.historyPath)) {
+            QObject::connect(controller_.get(), &AppDelegate::checkFinished,
+                             [this] { recordHistory(); });
+        }
+    }
+}
+
+HeadlessApp::~HeadlessApp() = default;
+
+void HeadlessApp::recordHistory() {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<HealthRecord> records;
+    for (const auto& ssd : controller_->ssdArray()) {
+        records.append({now, ssd->name(), ssd->modelName(), serialOf(*ssd), ssd->deviceNode(),
+                        ssd->healthPercentage(), ssd->smartStatus()});
+    }
+    if (!records.isEmpty()) {
+        history_->append(records);
+    }
+}
+
+void HeadlessApp::launchPing() {
+    DXServerLogging::shared().log(QStringLiteral("linux-headless"), QStringLiteral("ping"));
+}

@@ -1,0 +1,15 @@
+#include "app/store_settings.h"
+
+#include "foundation/defaults.h"
+
+qint64 StoreSettings::defaultInt(const QString& key) {
+    return ::defaultInt(key);
+}
+
+void StoreSettings::setDefaultInt(const QString& key, qint64 value) {
+    ::setDefaultInt(key, value);
+}
+
+QString StoreSettings::defaultString(const QString& key) {
+    return ::defaultString(key).value_or(QString());
+}

@@ -1,0 +1,213 @@
+#include "cli/check_command.h"
+
+#include "app/headless_app.h"
+#include "cli/exit_codes.h"
+#include "cli/headless_start.h"
+#include "cli/prometheus_textfile.h"
+#include "ext/scheduling.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+const char* const kHelp = R"(Usage: ostrivane-cli check [OPTIONS]
+
+Runs one check cycle of the monitor: finds the solid-state drives behind the
+mounted, non-removable volumes, reads their S.M.A.R.T. data, evaluates their
+health, logs each drive, sends the notifications the settings ask for
+(desktop notification or log line, e-mail) and records the health history.
+Prints each drive and the overall status.
+
+Reading S.M.A.R.T. data needs root, or the ostrivane-smart service:
+  sudo systemctl enable --now ostrivane-smart.socket
+
+Options:
+  --json             print the result as JSON
+  --verbose          also print each drive's attribute listing
+  --prometheus FILE  also write the result for node_exporter's textfile
+                     collector (FILE should end in .prom; written atomically)
+  --machine DIR      check a recorded machine (with its S.M.A.R.T. pages)
+  --socket PATH      read S.M.A.R.T. data only through the service at PATH
+  -h, --help         show this help
+
+Exit status (as a Nagios, Icinga or Zabbix check):
+  0   every drive is fine
+  1   a drive is at or below the warning threshold
+  2   a drive is at or below the error threshold, or failing
+  3   no solid-state drive, or none whose health could be determined
+  64  usage error
+  66  the machine folder does not exist
+)";
+
+QString smartStatusName(std::uint8_t status) {
+    switch (status) {
+        case SMARTStatusFailing:
+            return QStringLiteral("failing");
+        case SMARTStatusVerified:
+            return QStringLiteral("verified");
+        case SMARTStatusNotCapable:
+            return QStringLiteral("not capable");
+        default:
+            return QStringLiteral("unknown");
+    }
+}
+
+int exitStatusOf(AppDelegate::Overall overall) {
+    switch (overall) {
+        case AppDelegate::Overall::Error:
+            return exit_codes::kError;
+        case AppDelegate::Overall::Warning:
+            return exit_codes::kWarning;
+        case AppDelegate::Overall::OK:
+            return exit_codes::kOk;
+        default:
+            return exit_codes::kUnknown;
+    }
+}
+
+QString healthText(const SSD& ssd) {
+    return ssd.healthPercentage() == kHealthUnknown
+               ? QStringLiteral("unknown")
+               : QStringLiteral("%1%").arg(ssd.healthPercentage());
+}
+
+void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
+    for (const auto& ssd : app.controller().ssdArray()) {
+        out << ssd->description() << '\n'
+            << "  Model:       " << ssd->modelName() << '\n'
+            << "  Serial:      " << app.serialOf(*ssd) << '\n'
+            << "  Health:      " << healthText(*ssd) << '\n'
+            << "  S.M.A.R.T.:  " << smartStatusName(ssd->smartStatus()) << '\n'
+            << "  Status:      " << ssd->status() << '\n';
+        if (!ssd->healthInfo().isNull()) {
+            out << "  Reason:      " << ssd->healthInfo() << '\n';
+        }
+        if (verbose && !ssd->fullAttributeInformation().isEmpty()) {
+            out << "  Attributes:\n";
+            for (const QString& line : ssd->fullAttributeInformation().split(QLatin1Char('\n'))) {
+                out << "    " << line << '\n';
+            }
+        }
+        out << '\n';
+    }
+    out << app.controller().statusSummaryText() << '\n'
+        << app.controller().statusDetailText() << '\n';
+}
+
+QJsonObject toJson(HeadlessApp& app, bool verbose, int exitStatus) {
+    QJsonArray drives;
+    for (const auto& ssd : app.controller().ssdArray()) {
+        QJsonObject drive{
+            {QStringLiteral("name"), ssd->name()},
+            {QStringLiteral("device"), ssd->deviceNode()},
+            {QStringLiteral("description"), ssd->description()},
+            {QStringLiteral("model"), ssd->modelName()},
+            {QStringLiteral("serial"), app.serialOf(*ssd)},
+            {QStringLiteral("health"), ssd->healthPercentage()},
+            {QStringLiteral("lastHealth"), ssd->lastHealthPercentage()},
+            {QStringLiteral("smartStatus"), int(ssd->smartStatus())},
+            {QStringLiteral("smartStatusName"), smartStatusName(ssd->smartStatus())},
+            {QStringLiteral("status"), ssd->status()},
+            {QStringLiteral("healthInfo"), ssd->healthInfo().isNull()
+                                               ? QJsonValue(QJsonValue::Null)
+                                               : QJsonValue(ssd->healthInfo())},
+        };
+        if (verbose) {
+            drive.insert(QStringLiteral("attributes"), ssd->fullAttributeInformation());
+        }
+        drives.append(drive);
+    }
+    return QJsonObject{
+        {QStringLiteral("drives"), drives},
+        {QStringLiteral("summary"), app.controller().statusSummaryText()},
+        {QStringLiteral("detail"), app.controller().statusDetailText()},
+        {QStringLiteral("time"), app.controller().statusTimeText()},
+        {QStringLiteral("exitStatus"), exitStatus},
+    };
+}
+
+}  // namespace
+
+int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"));
+    const QCommandLineOption prometheus(QStringLiteral("prometheus"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption machine(QStringLiteral("machine"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption socket(QStringLiteral("socket"), {}, QStringLiteral("PATH"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({json, verbose, prometheus, machine, socket, help});
+    const auto usageError = [&err](const QString& message) {
+        err << "ostrivane-cli check: " << message << '\n' << "Try 'ostrivane-cli check --help'.\n";
+        err.flush();
+        return exit_codes::kUsage;
+    };
+    if (!parser.parse(QStringList{QStringLiteral("check")} + args)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        out << kHelp;
+        return exit_codes::kOk;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError(QStringLiteral("unexpected argument '%1'")
+                              .arg(parser.positionalArguments().constFirst()));
+    }
+    HeadlessApp::Options options;
+    if (parser.isSet(machine)) {
+        options.machine = parser.value(machine);
+        if (!QDir(options.machine).exists()) {
+            err << "ostrivane-cli check: no machine folder '" << options.machine << "'\n";
+            return exit_codes::kNoInput;
+        }
+    }
+    if (parser.isSet(socket)) {
+        options.socketPath = parser.value(socket).toStdString();
+    }
+
+    startHeadless();
+    options.historyPath = HealthHistory::defaultPath();
+    WatchingLogger log;
+    HeadlessApp app(options, log);
+    app.controller().performCheck(nullptr);
+    // Deliveries are queued 0.1 s after the cycle, in order; the quit queued
+    // behind them runs once they are all done.
+    run_on_main_after(0.1f, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+
+    const int status = exitStatusOf(app.controller().lastOverall());
+    if (parser.isSet(json)) {
+        out << QJsonDocument(toJson(app, parser.isSet(verbose), status))
+                   .toJson(QJsonDocument::Indented);
+    } else {
+        printText(app, parser.isSet(verbose), out);
+    }
+    out.flush();
+    if (log.sawAccessAdvice()) {
+        err << "ostrivane-cli check: the drives' S.M.A.R.T. data could not be read.\n"
+            << "Run as root, or enable the service once:\n"
+            << "  sudo systemctl enable --now ostrivane-smart.socket\n";
+        err.flush();
+    }
+    if (parser.isSet(prometheus)) {
+        std::vector<PrometheusDrive> drives;
+        for (const auto& ssd : app.controller().ssdArray()) {
+            drives.push_back({ssd.get(), app.serialOf(*ssd)});
+        }
+        QString problem;
+        if (!writePrometheusFile(parser.value(prometheus),
+                                 prometheusText(drives, QDateTime::currentDateTimeUtc()),
+                                 problem)) {
+            err << "ostrivane-cli check: cannot write '" << parser.value(prometheus)
+                << "': " << problem << '\n';
+            return exit_codes::kUnknown;
+        }
+    }
+    return status;
+}

@@ -1,0 +1,94 @@
+#include "cli/history_command.h"
+
+#include "app/health_history.h"
+#include "app/process_logger.h"
+#include "cli/exit_codes.h"
+#include "cli/headless_start.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+const char* const kHelp = R"(Usage: ostrivane-cli history [OPTIONS]
+
+Prints the health of the solid-state drives recorded at every check (by
+'check' and 'monitor'), oldest first: time, drive name, model, serial number,
+device, health (255: no rule applied) and S.M.A.R.T. status (0 unknown,
+1 failing, 2 verified, 3 not capable).
+
+Options:
+  --json         print the records as JSON
+  --drive NAME   only the drive of this name
+  -h, --help     show this help
+)";
+
+}  // namespace
+
+int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption drive(QStringLiteral("drive"), {}, QStringLiteral("NAME"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOptions({json, drive, help});
+    if (!parser.parse(QStringList{QStringLiteral("history")} + args) ||
+        !parser.positionalArguments().isEmpty()) {
+        err << "ostrivane-cli history: "
+            << (parser.positionalArguments().isEmpty() ? parser.errorText()
+                                                       : QStringLiteral("unexpected argument"))
+            << "\nTry 'ostrivane-cli history --help'.\n";
+        return exit_codes::kUsage;
+    }
+    if (parser.isSet(help)) {
+        out << kHelp;
+        return exit_codes::kOk;
+    }
+    const QString path = HealthHistory::defaultPath();
+    QList<HealthRecord> records;
+    // No file yet means no check has run: an empty history, not an error.
+    if (QFileInfo::exists(path)) {
+        ProcessLogger log;
+        HealthHistory history(log);
+        std::optional<QList<HealthRecord>> read;
+        if (history.open(path)) {
+            read = history.records(parser.value(drive));
+        }
+        if (!read) {
+            err << "ostrivane-cli history: cannot read '" << path << "'\n";
+            return exit_codes::kNoInput;
+        }
+        records = *read;
+    }
+    if (parser.isSet(json)) {
+        QJsonArray list;
+        for (const HealthRecord& r : records) {
+            list.append(QJsonObject{
+                {QStringLiteral("time"), r.time.toUTC().toString(Qt::ISODate)},
+                {QStringLiteral("name"), r.name},
+                {QStringLiteral("model"), r.model},
+                {QStringLiteral("serial"), r.serial},
+                {QStringLiteral("device"), r.device},
+                {QStringLiteral("health"), r.health},
+                {QStringLiteral("smartStatus"), r.smartStatus},
+            });
+        }
+        out << QJsonDocument(QJsonObject{{QStringLiteral("history"), list}})
+                   .toJson(QJsonDocument::Indented);
+        return exit_codes::kOk;
+    }
+    if (records.isEmpty()) {
+        out << "No health history recorded yet.\n";
+        return exit_codes::kOk;
+    }
+    for (const HealthRecord& r : records) {
+        out << r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << "  "
+            << r.name << "  " << r.model << "  " << r.serial << "  " << r.device << "  health "
+            << (r.health == 255 ? QStringLiteral("unknown") : QStringLiteral("%1%").arg(r.health))
+            << "  S.M.A.R.T. " << r.smartStatus << '\n';
+    }
+    return exit_codes::kOk;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// `ostrivane-cli history`: the recorded health of the drives, oldest first.
+int runHistory(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// `ostrivane-cli monitor`: the headless monitor, until SIGTERM or SIGINT.
+int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err);

@@ -1,0 +1,256 @@
+#include "../foundation/temp_home.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QThread>
+
+#include <csignal>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString kMachines = QStringLiteral(OSTRIVANE_TEST_DATA_DIR "/machines/");
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the program as a monitoring system would, in a temporary home and
+// without a session bus, so notifications become log lines.
+CliRun run(const TempHome& home, const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment env = home.environment();
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(OSTRIVANE_CLI_PATH), args);
+    process.waitForFinished(120000);
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << args.join(u' ').toStdString();
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QStringList logLines(const TempHome& home) {
+    QFile file(home.dataHome() + QStringLiteral("/Ostrivane/Ostrivane.log"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The part of each log line after the level, for lines of that level.
+QStringList messages(const TempHome& home, const QString& level) {
+    QStringList result;
+    const QString marker = QStringLiteral("<%1>: ").arg(level);
+    for (const QString& line : logLines(home)) {
+        const qsizetype at = line.indexOf(marker);
+        if (at >= 0) {
+            result.append(line.mid(at + marker.size()));
+        }
+    }
+    return result;
+}
+
+// A copy of a recorded machine whose first drive's wear attribute reads `value`.
+QString machineWithWear(const QTemporaryDir& dir, const QString& machine, int value) {
+    const QString target = dir.filePath(machine);
+    QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), kMachines + machine, target});
+    QFile page(target + QStringLiteral("/smart/sda/data.bin"));
+    EXPECT_TRUE(page.open(QIODevice::ReadWrite));
+    QByteArray data = page.readAll();
+    for (int at = 2; at + 12 <= 362; at += 12) {
+        if (quint8(data[at]) == 177) {
+            data[at + 3] = char(value);
+            data[at + 4] = char(value);
+        }
+    }
+    quint8 sum = 0;
+    for (int i = 0; i < 511; ++i) {
+        sum = quint8(sum + quint8(data[i]));
+    }
+    data[511] = char(quint8(-sum));
+    page.seek(0);
+    page.write(data);
+    return target;
+}
+
+const QString kDesktopDrive = QStringLiteral("Mirror, Système, /home  (/dev/sda)");
+
+TEST(CheckCommand, HealthyMachinePrintsDrivesAndLogsThem) {
+    TempHome home;
+    const CliRun ok = run(home, {QStringLiteral("check"), QStringLiteral("--machine"),
+                                 kMachines + QStringLiteral("desktop-sata-md-usb")});
+    EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
+    EXPECT_EQ(ok.out, kDesktopDrive + QStringLiteral(R"(
+  Model:       Samsung SSD 860 EVO 500GB
+  Serial:      S3Z1NB0K123456X
+  Health:      93%
+  S.M.A.R.T.:  verified
+  Status:      93% (Wear_Levelling_Count: 93 [threshold: 0])
+  Reason:      Wear_Levelling_Count: 93 [threshold: 0]
+
+Status: OK
+SSD Health of your SSD(s) is fine!
+)"));
+    // The hard disk of that machine is evaluated but not listed or logged.
+    EXPECT_EQ(messages(home, QStringLiteral("Notice")),
+              QStringList{kDesktopDrive +
+                          QStringLiteral(" 93% (Wear_Levelling_Count: 93 [threshold: 0])")});
+
+    const CliRun two =
+        run(home, {QStringLiteral("check"), QStringLiteral("--json"), QStringLiteral("--machine"),
+                   kMachines + QStringLiteral("zfs-two-nvme")});
+    EXPECT_EQ(two.exitCode, 0);
+    const QJsonObject json = QJsonDocument::fromJson(two.out.toUtf8()).object();
+    const QJsonArray drives = json.value(QStringLiteral("drives")).toArray();
+    ASSERT_EQ(drives.size(), 2);
+    EXPECT_EQ(drives[0].toObject().value(QStringLiteral("health")).toInt(), 99);
+    EXPECT_EQ(drives[1].toObject().value(QStringLiteral("serial")).toString(),
+              QStringLiteral("23123A800002"));
+    EXPECT_EQ(json.value(QStringLiteral("summary")).toString(), QStringLiteral("Status: OK"));
+}
+
+TEST(CheckCommand, NoSolidStateDriveIsUnknown) {
+    TempHome home;
+    const CliRun none = run(home, {QStringLiteral("check"), QStringLiteral("--machine"),
+                                   kMachines + QStringLiteral("vm-virtio")});
+    EXPECT_EQ(none.exitCode, 3);
+    EXPECT_EQ(none.out,
+              QStringLiteral("Status: Unknown\nNo internal SSD devices have been found.\n"));
+    EXPECT_EQ(run(home, {QStringLiteral("check"), QStringLiteral("--machine"),
+                         QStringLiteral("/nonexistent")})
+                  .exitCode,
+              66);
+    EXPECT_EQ(run(home, {QStringLiteral("check"), QStringLiteral("extra")}).exitCode, 64);
+}
+
+TEST(CheckCommand, WearingDriveNotifiesInOrderAndKeepsHistory) {
+    TempHome home;
+    QTemporaryDir machines;
+    const QString healthy = kMachines + QStringLiteral("desktop-sata-md-usb");
+    ASSERT_EQ(run(home, {QStringLiteral("check"), QStringLiteral("--machine"), healthy}).exitCode,
+              0);
+    // Alerts are answered headless; e-mail is on and its failure is an alert too.
+    run(home, {QStringLiteral("defaults"), QStringLiteral("write"),
+               QStringLiteral("NotificationUseEmail"), QStringLiteral("1")});
+
+    const QString worn = machineWithWear(machines, QStringLiteral("desktop-sata-md-usb"), 40);
+    const QString prom = home.file(QStringLiteral("ostrivane.prom"));
+    const CliRun warning = run(home, {QStringLiteral("check"), QStringLiteral("--machine"), worn,
+                                      QStringLiteral("--prometheus"), prom});
+    EXPECT_EQ(warning.exitCode, 1) << warning.err.toStdString();
+    EXPECT_TRUE(warning.out.endsWith(QStringLiteral(
+        "Status: Warning\nSSD Health status of a SSD is below WARNING threshold!\n")));
+
+    const QString decrease = QStringLiteral(
+        "SSD Health status of disk Mirror, Système, /home (/dev/sda) decreased from 93% to 40%!");
+    const QString below = QStringLiteral(
+        "SSD Health status of disk Mirror, Système, /home (/dev/sda) is currently 40% which is is "
+        "below the set WARNING threshold!");
+    QStringList alerts;
+    for (const QString& line : messages(home, QStringLiteral("Error"))) {
+        if (line.startsWith(QLatin1String("Alert: Ostrivane - "))) {
+            alerts.append(line.section(QStringLiteral("Attributes:"), 0, 0));
+        }
+    }
+    ASSERT_EQ(alerts.size(), 4) << alerts.join(u'\n').toStdString();
+    EXPECT_EQ(alerts[0], QStringLiteral("Alert: Ostrivane - ") + decrease);
+    EXPECT_TRUE(alerts[1].contains(QLatin1String("Unable to send e-mail about SSD problem")));
+    EXPECT_EQ(alerts[2], QStringLiteral("Alert: Ostrivane - ") + below);
+    QStringList notices =
+        messages(home, QStringLiteral("Notice")).filter(QStringLiteral("Notification: "));
+    ASSERT_EQ(notices.size(), 2);
+    EXPECT_TRUE(notices[0].contains(decrease));
+    EXPECT_TRUE(messages(home, QStringLiteral("Error"))
+                    .contains(kDesktopDrive +
+                              QStringLiteral(" 40% (Wear_Levelling_Count: 40 [threshold: 0])")));
+
+    QFile textfile(prom);
+    ASSERT_TRUE(textfile.open(QIODevice::ReadOnly));
+    const QString metrics = QString::fromUtf8(textfile.readAll());
+    EXPECT_TRUE(metrics.contains(QStringLiteral(
+        "ostrivane_ssd_health_percent{device=\"/dev/sda\",name=\"Mirror, Système, /home\","
+        "model=\"Samsung SSD 860 EVO 500GB\",serial=\"S3Z1NB0K123456X\"} 40\n")))
+        << metrics.toStdString();
+    EXPECT_TRUE(metrics.contains(QStringLiteral("ostrivane_ssd_smart_status{")));
+    EXPECT_TRUE(metrics.contains(QStringLiteral("ostrivane_check_timestamp_seconds ")));
+
+    const CliRun history =
+        run(home, {QStringLiteral("history"), QStringLiteral("--json"), QStringLiteral("--drive"),
+                   QStringLiteral("Mirror, Système, /home")});
+    const QJsonArray records = QJsonDocument::fromJson(history.out.toUtf8())
+                                   .object()
+                                   .value(QStringLiteral("history"))
+                                   .toArray();
+    ASSERT_EQ(records.size(), 2);
+    EXPECT_EQ(records[0].toObject().value(QStringLiteral("health")).toInt(), 93);
+    EXPECT_EQ(records[1].toObject().value(QStringLiteral("health")).toInt(), 40);
+    EXPECT_EQ(records[1].toObject().value(QStringLiteral("smartStatus")).toInt(), 2);
+    const CliRun other =
+        run(home, {QStringLiteral("history"), QStringLiteral("--drive"), QStringLiteral("nope")});
+    EXPECT_EQ(other.out, QStringLiteral("No health history recorded yet.\n"));
+}
+
+TEST(CheckCommand, UnreadableDrivesExplainTheService) {
+    TempHome home;
+    const CliRun blind = run(home, {QStringLiteral("check"), QStringLiteral("--machine"),
+                                    kMachines + QStringLiteral("desktop-sata-md-usb"),
+                                    QStringLiteral("--socket"), home.file(QStringLiteral("none"))});
+    EXPECT_EQ(blind.exitCode, 3) << blind.out.toStdString();
+    EXPECT_TRUE(
+        blind.err.contains(QStringLiteral("sudo systemctl enable --now ostrivane-smart.socket")));
+}
+
+TEST(HistoryCommand, EmptyBeforeTheFirstCheck) {
+    TempHome home;
+    const CliRun empty = run(home, {QStringLiteral("history")});
+    EXPECT_EQ(empty.exitCode, 0);
+    EXPECT_EQ(empty.out, QStringLiteral("No health history recorded yet.\n"));
+    EXPECT_FALSE(QDir(home.dataHome() + QStringLiteral("/Ostrivane"))
+                     .exists(QStringLiteral("history.sqlite3")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MonitorCommand, ChecksAtStartAndStopsCleanlyOnSignals) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        TempHome home;
+        QProcess monitor;
+        QProcessEnvironment env = home.environment();
+        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        monitor.setProcessEnvironment(env);
+        monitor.start(QStringLiteral(OSTRIVANE_CLI_PATH),
+                      {QStringLiteral("monitor"), QStringLiteral("--machine"),
+                       kMachines + QStringLiteral("laptop-nvme-luks-lvm")});
+        ASSERT_TRUE(monitor.waitForStarted());
+        // The first check runs at start; wait for its line in the log.
+        for (int i = 0; i < 100 && messages(home, QStringLiteral("Notice")).size() < 2; ++i) {
+            QThread::msleep(50);
+        }
+        ::kill(pid_t(monitor.processId()), signal);
+        ASSERT_TRUE(monitor.waitForFinished(10000));
+        EXPECT_EQ(monitor.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(monitor.exitCode(), 0);
+        const QStringList notices = messages(home, QStringLiteral("Notice"));
+        ASSERT_EQ(notices.size(), 3) << notices.join(u'\n').toStdString();
+        EXPECT_EQ(notices[0], QStringLiteral("Info: monitor started"));
+        EXPECT_TRUE(notices[1].startsWith(QStringLiteral("Home Files, / (S4EWNX0R123456A)")));
+        EXPECT_EQ(notices[2], QStringLiteral("Info: monitor stopped by signal %1").arg(signal));
+    }
+}
+
+}  // namespace
