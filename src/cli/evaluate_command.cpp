@@ -1,5 +1,7 @@
 #include "cli/evaluate_command.h"
 
+#include "app/settings_defaults.h"
+#include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/input_file.h"
 #include "core/memory_settings.h"
@@ -40,11 +42,14 @@ Options:
   --all-disks       evaluate the drive even when the input says it is a hard
                     disk, as the setting CheckAllDisks does
   --json            print every field of the drive record as JSON
+  --persist         keep the drive's last health and S.M.A.R.T. status in the
+                    settings store, as the monitor does (without it, nothing
+                    is stored and the built-in thresholds apply)
   -h, --help        show this help
 
 A drive counts as solid-state unless the input's "Rotation Rate:" line gives
-a speed in rpm. Nothing is stored. Unexpected drive values are reported on
-standard error; the evaluation goes on.
+a speed in rpm. Unexpected drive values are reported on standard error; the
+evaluation goes on.
 
 Exit status:
   0   health above the warning threshold (50)
@@ -55,14 +60,35 @@ Exit status:
   66  the input cannot be read
 )";
 
-// Fallbacks of the settings the evaluation reads, as the monitor installs them.
+// The monitor's integer fallbacks, for a run that must not open the settings store.
 QHash<QString, qint64> evaluationDefaults() {
-    return {
-        {QStringLiteral("ThresholdError"), 30},
-        {QStringLiteral("ThresholdWarning"), 50},
-        {QStringLiteral("AllowSSDSubmission"), 1},
-    };
+    QHash<QString, qint64> defaults;
+    const QVariantMap table = controllerFallbackDefaults();
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        if (it.value().typeId() == QMetaType::Int || it.value().typeId() == QMetaType::LongLong) {
+            defaults.insert(it.key(), it.value().toLongLong());
+        }
+    }
+    return defaults;
 }
+
+// Settings with some keys answered for this run only; writes go through.
+class OverriddenSettings final : public IntSettings {
+  public:
+    OverriddenSettings(IntSettings& base, QHash<QString, qint64> overrides)
+        : base_(base), overrides_(std::move(overrides)) {}
+    qint64 defaultInt(const QString& key) override {
+        const auto it = overrides_.constFind(key);
+        return it != overrides_.cend() ? *it : base_.defaultInt(key);
+    }
+    void setDefaultInt(const QString& key, qint64 value) override {
+        base_.setDefaultInt(key, value);
+    }
+
+  private:
+    IntSettings& base_;
+    QHash<QString, qint64> overrides_;
+};
 
 // The evaluation's remaining services, for a run that sends and shows nothing.
 class NoHost final : public HostFacts {
@@ -215,8 +241,9 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QCommandLineOption status(QStringLiteral("status"), {}, QStringLiteral("N"));
     const QCommandLineOption allDisks(QStringLiteral("all-disks"));
     const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption persist(QStringLiteral("persist"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({model, revision, protocol, name, status, allDisks, json, help});
+    parser.addOptions({model, revision, protocol, name, status, allDisks, json, persist, help});
 
     const auto usageError = [&err](const QString& message) {
         err << "ostrivane-cli evaluate: " << message << '\n'
@@ -272,10 +299,19 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
         description.insert(QStringLiteral("isNVME"), true);
     }
 
-    MemorySettings settings(evaluationDefaults());
-    if (parser.isSet(allDisks)) {
-        settings.setDefaultInt(QStringLiteral("CheckAllDisks"), 1);
+    MemorySettings memorySettings(evaluationDefaults());
+    StoreSettings storeSettings;
+    if (parser.isSet(persist)) {
+        installFallbackDefaults();
     }
+    QHash<QString, qint64> overrides;
+    if (parser.isSet(allDisks)) {
+        // For this run only: the stored setting is left as it is.
+        overrides.insert(QStringLiteral("CheckAllDisks"), 1);
+    }
+    OverriddenSettings settings(
+        parser.isSet(persist) ? static_cast<IntSettings&>(storeSettings) : memorySettings,
+        overrides);
     StaticDiskLayer disks(statusOverride.value_or(report.smartStatus()), description,
                           report.attributes);
     NoHost host;

@@ -156,3 +156,28 @@ TEST(EvaluateCommand, BadInputGivesAnAnswerNotACrash) {
     EXPECT_TRUE(w.out.contains(QStringLiteral("2147483647 [threshold: 0]"))) << w.out.toStdString();
     EXPECT_TRUE(w.out.contains(QStringLiteral("Health:      88%"))) << w.out.toStdString();
 }
+
+TEST(EvaluateCommand, PersistKeepsTheLastHealthBetweenRuns) {
+    // The test program's HOME and XDG folders are temporary; the child inherits them.
+    const QStringList persist =
+        kEvaluate + QStringList{QStringLiteral("--persist"), QStringLiteral("--json"),
+                                QStringLiteral("--name"), QStringLiteral("Data")};
+    const auto lastHealth = [](const CliRun& r) {
+        return QJsonDocument::fromJson(r.out.toUtf8())
+            .object()
+            .value(QStringLiteral("lastHealthPercentage"))
+            .toInt(-1);
+    };
+    EXPECT_EQ(lastHealth(run(persist, table(90))), 0);
+    EXPECT_EQ(lastHealth(run(persist, table(80))), 90);
+    // Without --persist nothing is read or written.
+    EXPECT_EQ(
+        lastHealth(run(kEvaluate + QStringList{QStringLiteral("--json"), QStringLiteral("--name"),
+                                               QStringLiteral("Data")},
+                       table(70))),
+        0);
+    EXPECT_EQ(lastHealth(run(persist, table(60))), 80);
+    const CliRun stored = run({QStringLiteral("defaults"), QStringLiteral("read"),
+                               QStringLiteral("Data_lastCheckHealth")});
+    EXPECT_EQ(stored.out.trimmed(), QStringLiteral("60"));
+}
