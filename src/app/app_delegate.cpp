@@ -1,5 +1,7 @@
 #include "app/app_delegate.h"
 
+#include "delivery/dx_email_sender.h"
+
 #include "ext/date.h"
 #include "ext/scheduling.h"
 #include "ext/text.h"
@@ -47,19 +49,7 @@ QStringList AppDelegate::menuIconsetNames() {
 }
 
 QString AppDelegate::emailResultName(int code) {
-    static const std::array<const char*, 9> kNames{"Success",
-                                                   "Scripting Bridge Failure",
-                                                   "CGI Failure",
-                                                   "MailCore Failure",
-                                                   "No Valid Recipient",
-                                                   "No Valid Sender",
-                                                   "Blocked e-mail address",
-                                                   "Blocked e-mail host",
-                                                   "Unreachable host"};
-    if (code < 0 || code >= int(kNames.size())) {
-        return QStringLiteral("Unknown result %1").arg(code);
-    }
-    return QString::fromLatin1(kNames[std::size_t(code)]);
+    return DXEmailSender::resultName(code);
 }
 
 std::optional<QUrl> AppDelegate::resource(const QString& name) const {

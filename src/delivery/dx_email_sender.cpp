@@ -37,8 +37,10 @@ QString DXEmailSender::resultName(int code) {
         "Blocked e-mail host",
         "Unreachable host",
     };
-    return code >= 0 && code < int(kNames.size()) ? QString::fromLatin1(kNames[std::size_t(code)])
-                                                  : QStringLiteral("Unknown");
+    if (code < 0 || code >= int(kNames.size())) {
+        return QStringLiteral("Unknown result %1").arg(code);
+    }
+    return QString::fromLatin1(kNames[std::size_t(code)]);
 }
 
 int DXEmailSender::sendMailWithCGI(const QString& body, const QString& subject,

@@ -35,7 +35,7 @@ class DXEmailSender {
     // file, the system resolver, HTTPS through the network.
     static DXEmailSender& shared();
 
-    // "Success" ... "Unreachable host"; "Unknown" outside 0..8.
+    // "Success" ... "Unreachable host"; "Unknown result N" outside 0..8.
     static QString resultName(int code);
 
     // The longest body sent; longer ones are cut.

@@ -127,12 +127,25 @@ class Journal final : public StatusDisplay,
     int mailResult = 0;
 };
 
+// The notifications, alerts and mails the journal saw, in order.
+inline QStringList deliveries(const Journal& journal) {
+    QStringList result;
+    for (const QString& call : journal.calls) {
+        if (call.startsWith(QLatin1String("notify")) || call.startsWith(QLatin1String("alert")) ||
+            call.startsWith(QLatin1String("mail"))) {
+            result.append(call);
+        }
+    }
+    return result;
+}
+
 // The controller over fakes; resources are those listed in `resources`.
 struct Harness {
-    Harness() {
+    // `mail` replaces the journal's recording sender, for tests of real deliveries.
+    explicit Harness(MailSender* mail = nullptr) {
         controller = std::make_unique<AppDelegate>(AppDelegate::Services{
             disks, EvaluationServices{disks, journal, journal, journal, journal, settings},
-            settings, journal, journal, journal, journal, journal, journal,
+            settings, journal, journal, journal, journal, mail ? *mail : journal, journal,
             QStringLiteral("Ostrivane"), QStringLiteral("1.2.3"), false,
             [this](const QString& name) -> std::optional<QUrl> {
                 if (!resources.contains(name)) {

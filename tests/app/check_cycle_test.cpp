@@ -9,17 +9,6 @@ const QString kDecrease =
 const QString kBelow = QStringLiteral(
     "SSD Health status of disk %1 (%2) is currently %3% which is is below the set %4 threshold!");
 
-QStringList deliveries(const Journal& journal) {
-    QStringList result;
-    for (const QString& call : journal.calls) {
-        if (call.startsWith(QLatin1String("notify")) || call.startsWith(QLatin1String("alert")) ||
-            call.startsWith(QLatin1String("mail"))) {
-            result.append(call);
-        }
-    }
-    return result;
-}
-
 TEST(CheckCycle, DecreaseNeedsAKnownEarlierHealth) {
     Harness h;
     h.settings.setDefaultInt(QStringLiteral("NotificationUseAlertType"), 1);

@@ -193,6 +193,6 @@ TEST(EmailSender, ResultNames) {
     EXPECT_EQ(DXEmailSender::resultName(0), QStringLiteral("Success"));
     EXPECT_EQ(DXEmailSender::resultName(2), QStringLiteral("CGI Failure"));
     EXPECT_EQ(DXEmailSender::resultName(8), QStringLiteral("Unreachable host"));
-    EXPECT_EQ(DXEmailSender::resultName(9), QStringLiteral("Unknown"));
-    EXPECT_EQ(DXEmailSender::resultName(-1), QStringLiteral("Unknown"));
+    EXPECT_EQ(DXEmailSender::resultName(9), QStringLiteral("Unknown result 9"));
+    EXPECT_EQ(DXEmailSender::resultName(-1), QStringLiteral("Unknown result -1"));
 }

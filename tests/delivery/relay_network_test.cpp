@@ -1,54 +1,16 @@
 #include "delivery/dx_email_sender.h"
 #include "delivery/network_relay.h"
 
-#include "http_test_server.h"
 #include "test_certificate_authority.h"
+#include "test_mail_relay.h"
 
 #include <gtest/gtest.h>
-
-#include <QMutex>
-#include <QMutexLocker>
 
 namespace {
 
 class AnyNameResolves final : public NameResolver {
   public:
     bool resolves(const QString&) override { return true; }
-};
-
-// A relay on 127.0.0.1 over TLS, answering each request from a script and
-// keeping the requests it saw.
-class LocalRelay {
-  public:
-    LocalRelay(TestCertificateAuthority& authority, QList<QByteArray> answers)
-        : answers_(std::move(answers)),
-          server_(
-              [this](const QByteArray& request) {
-                  QMutexLocker lock(&mutex_);
-                  requests_.append(request);
-                  // The last answer repeats: the network layer retries a request
-                  // once when a connection ends without a valid reply.
-                  if (answers_.isEmpty()) {
-                      return httpResponse(200, "SUCC");
-                  }
-                  return answers_.size() > 1 ? answers_.takeFirst() : answers_.first();
-              },
-              authority.serverCertificate(), authority.serverKey()) {}
-
-    RelayConfig config() const {
-        return {QStringLiteral("127.0.0.1:%1").arg(server_.port()), QUrl(),
-                QStringLiteral("t@example.com"), 7};
-    }
-    QList<QByteArray> requests() const {
-        QMutexLocker lock(&mutex_);
-        return requests_;
-    }
-
-  private:
-    mutable QMutex mutex_;
-    QList<QByteArray> answers_;
-    QList<QByteArray> requests_;
-    TestHttpServer server_;
 };
 
 class RelayNetworkTest : public ::testing::Test {
@@ -59,7 +21,7 @@ class RelayNetworkTest : public ::testing::Test {
         }
         authority_.trust();
     }
-    int send(LocalRelay& relay, const QString& to, float timeout = 5) {
+    int send(TestMailRelay& relay, const QString& to, float timeout = 5) {
         DXEmailSender sender(relay.config(), transport_, resolver_);
         return sender.sendMailWithCGI(QStringLiteral("Drive & health; low"),
                                       QStringLiteral("Subject"), to, timeout, false, false);
@@ -73,7 +35,7 @@ class RelayNetworkTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(RelayNetworkTest, PostsOneFormPerRecipientOverVerifiedTls) {
-    LocalRelay relay(authority_, {httpResponse(200, "SUCC"), httpResponse(200, "FAIL")});
+    TestMailRelay relay(authority_, {httpResponse(200, "SUCC"), httpResponse(200, "FAIL")});
     EXPECT_EQ(send(relay, QStringLiteral("a+b@example.com\nc@example.org")),
               DXEmailSender::CGIFailure);
     const QList<QByteArray> requests = relay.requests();
@@ -98,18 +60,18 @@ TEST_F(RelayNetworkTest, OnlyStatus200WithSuccCounts) {
         {QByteArray("\x00\xff garbage \r\n\r\n", 16), DXEmailSender::CGIFailure},
     };
     for (const auto& c : cases) {
-        LocalRelay relay(authority_, {c.answer});
+        TestMailRelay relay(authority_, {c.answer});
         EXPECT_EQ(send(relay, QStringLiteral("a@example.com")), c.expected) << c.answer.constData();
     }
 }
 
 TEST_F(RelayNetworkTest, ARelayThatNeverAnswersTimesOut) {
-    LocalRelay relay(authority_, {QByteArray()});
+    TestMailRelay relay(authority_, {QByteArray()});
     EXPECT_EQ(send(relay, QStringLiteral("a@example.com"), 1), DXEmailSender::CGIFailure);
 }
 
 TEST_F(RelayNetworkTest, UntrustedRelayIsRefused) {
-    LocalRelay relay(authority_, {});
+    TestMailRelay relay(authority_, {});
     QSslConfiguration::setDefaultConfiguration(QSslConfiguration());
     EXPECT_EQ(send(relay, QStringLiteral("a@example.com")), DXEmailSender::CGIFailure);
 }
