@@ -1,6 +1,7 @@
 #include "cli/disks_command.h"
 
 #include "cli/exit_codes.h"
+#include "cli/stderr_logger.h"
 #include "disks/disk_enumeration.h"
 #include "disks/platform/linux/linux_disk_platform.h"
 #include "disks/platform/linux/machine_snapshot.h"
@@ -40,20 +41,6 @@ files are read: no command is sent to any drive. Serial numbers are included.
 Options:
   -h, --help       show this help
 )";
-
-class StderrLogger final : public Logger {
-  public:
-    explicit StderrLogger(QTextStream& err) : err_(err) {}
-    void log_message(int level, const QString& text) override {
-        if (level <= 4) {
-            err_ << text << '\n';
-            err_.flush();
-        }
-    }
-
-  private:
-    QTextStream& err_;
-};
 
 struct DiskRow {
     DiskEntry entry;
@@ -142,7 +129,7 @@ int runDisks(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
     }
 
-    StderrLogger logger(err);
+    StderrLogger logger(err, 4);
     const auto platform = makeLinuxDiskPlatform(root.toStdString(), logger);
     DiskEnumeration disks(*platform, logger);
     QList<DiskRow> rows;
@@ -192,7 +179,7 @@ int runSnapshotMachine(const QStringList& args, QTextStream& out, QTextStream& e
         err << "ostrivane-cli snapshot-machine: '" << target << "' exists and is not empty\n";
         return exit_codes::kUsage;
     }
-    StderrLogger logger(err);
+    StderrLogger logger(err, 4);
     const MachineSnapshot::Result result =
         MachineSnapshot(std::filesystem::path("/"), logger).write(target.toStdString());
     if (!result.ok) {

@@ -4,6 +4,7 @@
 #include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/input_file.h"
+#include "cli/stderr_logger.h"
 #include "core/memory_settings.h"
 #include "core/smartctl_report.h"
 #include "core/ssd.h"
@@ -109,20 +110,6 @@ class StderrFeedback final : public FeedbackAlert {
     void alert_feedback(const QString& message, const QString& details, bool) override {
         err_ << "ostrivane-cli: " << message << '\n' << details.trimmed() << '\n';
         err_.flush();
-    }
-
-  private:
-    QTextStream& err_;
-};
-
-class StderrLogger final : public Logger {
-  public:
-    explicit StderrLogger(QTextStream& err) : err_(err) {}
-    void log_message(int level, const QString& text) override {
-        if (level <= 5) {
-            err_ << text << '\n';
-            err_.flush();
-        }
     }
 
   private:
@@ -317,7 +304,7 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
     NoHost host;
     NoReports reports;
     StderrFeedback feedback(err);
-    StderrLogger logger(err);
+    StderrLogger logger(err, 5);
     const EvaluationServices services{disks, host, reports, feedback, logger, settings};
 
     SSD ssd(services);

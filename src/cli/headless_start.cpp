@@ -7,6 +7,25 @@
 
 #include <QDir>
 
+std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& parser,
+                                                    const QCommandLineOption& machine,
+                                                    const QCommandLineOption& socket,
+                                                    const QString& command, QTextStream& err) {
+    HeadlessApp::Options options;
+    if (parser.isSet(machine)) {
+        options.machine = parser.value(machine);
+        if (!QDir(options.machine).exists()) {
+            err << "ostrivane-cli " << command << ": no machine folder '" << options.machine
+                << "'\n";
+            return std::nullopt;
+        }
+    }
+    if (parser.isSet(socket)) {
+        options.socketPath = parser.value(socket).toStdString();
+    }
+    return options;
+}
+
 void startHeadless() {
     installFallbackDefaults();
     const WendleLib& lib = WendleLib::shared();

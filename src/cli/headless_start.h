@@ -1,13 +1,25 @@
 #pragma once
 
+#include "app/headless_app.h"
 #include "core/evaluation_services.h"
 
+#include <QCommandLineParser>
 #include <QString>
+#include <QTextStream>
+
+#include <optional>
 
 // What every headless entry point does before its first check, as the
 // desktop app's launch does: fallback settings, the support library's
 // instance, and the log file in the application-support folder.
 void startHeadless();
+
+// The headless options --machine DIR and --socket PATH of `command`. Absent
+// when the machine folder does not exist (the error is printed).
+std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& parser,
+                                                    const QCommandLineOption& machine,
+                                                    const QCommandLineOption& socket,
+                                                    const QString& command, QTextStream& err);
 
 // The process log, remembering whether S.M.A.R.T. access was refused, so a
 // command can repeat the advice where the user looks.

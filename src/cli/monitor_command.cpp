@@ -77,17 +77,12 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(QStringLiteral("unexpected argument '%1'")
                               .arg(parser.positionalArguments().constFirst()));
     }
-    HeadlessApp::Options options;
-    if (parser.isSet(machine)) {
-        options.machine = parser.value(machine);
-        if (!QDir(options.machine).exists()) {
-            err << "ostrivane-cli monitor: no machine folder '" << options.machine << "'\n";
-            return exit_codes::kNoInput;
-        }
+    std::optional<HeadlessApp::Options> parsed =
+        headlessOptions(parser, machine, socket, QStringLiteral("monitor"), err);
+    if (!parsed) {
+        return exit_codes::kNoInput;
     }
-    if (parser.isSet(socket)) {
-        options.socketPath = parser.value(socket).toStdString();
-    }
+    HeadlessApp::Options& options = *parsed;
     if (!installSignalHandlers()) {
         err << "ostrivane-cli monitor: cannot install the signal handlers\n";
         return exit_codes::kError;

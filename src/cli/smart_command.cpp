@@ -1,6 +1,7 @@
 #include "cli/smart_command.h"
 
 #include "cli/exit_codes.h"
+#include "cli/stderr_logger.h"
 #include "core/smart_status.h"
 #include "disks/disk_name_resolver.h"
 #include "disks/platform/fixture/fixture_smart_access.h"
@@ -93,20 +94,6 @@ QJsonValue jsonNumber(const std::optional<AttributeNumber>& number) {
     }
     return QJsonValue(number->toInt64());
 }
-
-class StderrLogger final : public Logger {
-  public:
-    explicit StderrLogger(QTextStream& err) : err_(err) {}
-    void log_message(int level, const QString& text) override {
-        if (level <= 5) {
-            err_ << text << '\n';
-            err_.flush();
-        }
-    }
-
-  private:
-    QTextStream& err_;
-};
 
 QJsonObject toJson(const QString& disk, SmartProtocol protocol, std::uint8_t status,
                    const std::optional<AttributeTable>& table, qint64 milliseconds) {
@@ -208,7 +195,7 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(QStringLiteral("'%1' is not a disk name").arg(disk));
     }
 
-    StderrLogger logger(err);
+    StderrLogger logger(err, 5);
     std::unique_ptr<SmartAccess> access;
     if (parser.isSet(fixture)) {
         access = std::make_unique<FixtureSmartAccess>(parser.value(fixture));
