@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -83,36 +84,111 @@ QString clipped(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), kShown)));
 }
 
+// The answer remembered in `map` (null outside a survey) for `key`, else a fresh one.
+template <typename Map, typename Compute>
+typename Map::mapped_type remembered(Map* map, const std::string& key, const Compute& compute) {
+    if (map == nullptr) {
+        return compute();
+    }
+    if (const auto found = map->find(key); found != map->end()) {
+        return found->second;
+    }
+    return map->emplace(key, compute()).first->second;
+}
+
 }  // namespace
+
+// Keyed by kernel device name; only what does not depend on the asking volume.
+struct LinuxDiskPlatform::SurveyFacts {
+    std::unordered_map<std::string, std::optional<fs::path>> folders;
+    std::unordered_map<std::string, std::optional<std::string>> wholeDisks;
+    std::unordered_map<std::string, std::vector<std::string>> slaves;
+    std::unordered_map<std::string, DiskFlags> flags;
+    // Running the zpool tool once per survey, not once per dataset.
+    std::optional<std::optional<std::string>> zpoolAnswer;
+};
+
+thread_local std::vector<LinuxDiskPlatform::OpenSurvey> LinuxDiskPlatform::surveys_;
 
 LinuxDiskPlatform::LinuxDiskPlatform(fs::path root, std::unique_ptr<ZpoolSource> zpool, Logger& log)
     : root_(std::move(root)), zpool_(std::move(zpool)), log_(log) {}
+
+void LinuxDiskPlatform::beginSurvey() {
+    for (OpenSurvey& open : surveys_) {
+        if (open.platform == this) {
+            ++open.depth;
+            return;
+        }
+    }
+    surveys_.push_back({this, 1, std::make_unique<SurveyFacts>()});
+}
+
+void LinuxDiskPlatform::endSurvey() {
+    for (auto it = surveys_.begin(); it != surveys_.end(); ++it) {
+        if (it->platform == this) {
+            if (--it->depth == 0) {
+                surveys_.erase(it);
+            }
+            return;
+        }
+    }
+}
+
+LinuxDiskPlatform::SurveyFacts* LinuxDiskPlatform::survey() const {
+    for (const OpenSurvey& open : surveys_) {
+        if (open.platform == this) {
+            return open.facts.get();
+        }
+    }
+    return nullptr;
+}
 
 std::optional<fs::path> LinuxDiskPlatform::blockFolder(const std::string& name) const {
     if (!SysfsDisks::isPlausibleName(name)) {
         return std::nullopt;
     }
-    return root_.resolve(root_.at("/sys/class/block") / name);
+    SurveyFacts* facts = survey();
+    return remembered(facts ? &facts->folders : nullptr, name,
+                      [&] { return root_.resolve(root_.at("/sys/class/block") / name); });
 }
 
 std::optional<std::string> LinuxDiskPlatform::wholeDiskOf(const std::string& name) const {
-    const std::optional<fs::path> folder = blockFolder(name);
-    if (!folder) {
-        return std::nullopt;
-    }
-    std::error_code ec;
-    if (fs::exists(*folder / "partition", ec)) {
-        return folder->parent_path().filename().string();
-    }
-    return name;
+    SurveyFacts* facts = survey();
+    return remembered(facts ? &facts->wholeDisks : nullptr, name,
+                      [&]() -> std::optional<std::string> {
+                          const std::optional<fs::path> folder = blockFolder(name);
+                          if (!folder) {
+                              return std::nullopt;
+                          }
+                          std::error_code ec;
+                          if (fs::exists(*folder / "partition", ec)) {
+                              return folder->parent_path().filename().string();
+                          }
+                          return name;
+                      });
 }
 
 std::vector<std::string> LinuxDiskPlatform::slavesOf(const std::string& name) const {
-    const std::optional<fs::path> folder = blockFolder(name);
-    if (!folder) {
-        return {};
-    }
-    return RootFolder::names(*folder / "slaves");
+    SurveyFacts* facts = survey();
+    return remembered(facts ? &facts->slaves : nullptr, name, [&]() -> std::vector<std::string> {
+        const std::optional<fs::path> folder = blockFolder(name);
+        if (!folder) {
+            return {};
+        }
+        return RootFolder::names(*folder / "slaves");
+    });
+}
+
+LinuxDiskPlatform::DiskFlags LinuxDiskPlatform::diskFlags(const std::string& disk) const {
+    SurveyFacts* facts = survey();
+    return remembered(facts ? &facts->flags : nullptr, disk, [&] {
+        DiskFlags flags;
+        flags.removable = RootFolder::readLine(root_.at("/sys/block") / disk / "removable") == "1";
+        if (const auto folder = root_.resolve(root_.at("/sys/block") / disk)) {
+            flags.ejectable = isBelowHotPlugBus(root_.machinePath(*folder));
+        }
+        return flags;
+    });
 }
 
 std::vector<std::string> LinuxDiskPlatform::physicalLeaves(const std::string& name) {
@@ -266,11 +342,9 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
                 disks.push_back(wholeDiskOf(leaf).value_or(leaf));
             }
             for (const std::string& disk : disks) {
-                volume.removable |=
-                    RootFolder::readLine(root_.at("/sys/block") / disk / "removable") == "1";
-                if (const auto folder = root_.resolve(root_.at("/sys/block") / disk)) {
-                    volume.ejectable |= isBelowHotPlugBus(root_.machinePath(*folder));
-                }
+                const DiskFlags flags = diskFlags(disk);
+                volume.removable |= flags.removable;
+                volume.ejectable |= flags.ejectable;
             }
             if (wantList) {
                 volume.name = labelOf(device, numbers, byLabel, byLabelRead);
@@ -307,8 +381,20 @@ std::vector<std::string> LinuxDiskPlatform::btrfsMembers(const std::string& devi
     return {};
 }
 
-std::vector<QString> LinuxDiskPlatform::zfsMembers(const std::string& pool) {
+std::optional<std::string> LinuxDiskPlatform::zpoolAnswer() {
+    SurveyFacts* facts = survey();
+    if (facts != nullptr && facts->zpoolAnswer) {
+        return *facts->zpoolAnswer;
+    }
     std::optional<std::string> answer = zpool_ ? zpool_->listVerbose() : std::nullopt;
+    if (facts != nullptr) {
+        facts->zpoolAnswer = answer;
+    }
+    return answer;
+}
+
+std::vector<QString> LinuxDiskPlatform::zfsMembers(const std::string& pool) {
+    const std::optional<std::string> answer = zpoolAnswer();
     if (!answer) {
         error(QStringLiteral("Error: no answer from zpool list for pool %1").arg(qs(pool)));
         return {};

@@ -30,6 +30,8 @@ class LinuxDiskPlatform final : public DiskPlatform {
     QString serialNumber(const QString& device) override;
     DiskDescription describe(int disk) override;
     std::optional<QString> wholeDiskLabel(int disk) override;
+    void beginSurvey() override;
+    void endSurvey() override;
 
     // "/dev/nvme0n1"; empty when the number names no block device.
     QString deviceNode(int disk);
@@ -38,6 +40,24 @@ class LinuxDiskPlatform final : public DiskPlatform {
     static constexpr const char* kZfsPrefix = "zfs:";
 
   private:
+    // What a survey remembers; see beginSurvey().
+    struct SurveyFacts;
+    struct OpenSurvey {
+        const LinuxDiskPlatform* platform = nullptr;
+        int depth = 0;
+        std::unique_ptr<SurveyFacts> facts;
+    };
+    // Per thread, so one thread's survey never serves another thread's call.
+    static thread_local std::vector<OpenSurvey> surveys_;
+    // This thread's open survey of this platform; null outside one.
+    SurveyFacts* survey() const;
+
+    struct DiskFlags {
+        bool removable = false;
+        bool ejectable = false;
+    };
+    DiskFlags diskFlags(const std::string& disk) const;
+
     struct Volumes {
         std::vector<MountedVolume> list;
         std::optional<MountedVolume> root;
@@ -48,6 +68,7 @@ class LinuxDiskPlatform final : public DiskPlatform {
     std::optional<std::filesystem::path> blockFolder(const std::string& name) const;
     std::optional<std::string> wholeDiskOf(const std::string& name) const;
     std::vector<std::string> slavesOf(const std::string& name) const;
+    std::optional<std::string> zpoolAnswer();
     std::vector<std::string> physicalLeaves(const std::string& name);
     std::optional<QString> labelOf(const std::string& device, const std::string& devNumbers,
                                    std::map<std::string, std::string>& byLabel, bool& byLabelRead);
