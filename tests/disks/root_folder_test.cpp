@@ -95,4 +95,57 @@ TEST_F(RootFolderTest, ReadIsBoundedAndSaysSo) {
     EXPECT_TRUE(cut->truncated);
 }
 
+TEST(RootFolderPaths, LexicallyNormalAgreesWithTheStandardLibrary) {
+    for (const char* path :
+         {"",
+          "/",
+          "//",
+          ".",
+          "..",
+          "./",
+          "../",
+          "a",
+          "a/",
+          "a/.",
+          "a/./",
+          "a/..",
+          "a/../",
+          "/a/b/..",
+          "/a/b/../",
+          "/a/./b/.",
+          "/../a",
+          "/..",
+          "/../..",
+          "../..",
+          "../a/..",
+          "a/../..",
+          "a/./..",
+          "/a/./..",
+          "//a//b//",
+          "a/b/../../..",
+          "/x/y/../../../z/./",
+          "../../devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/sda"}) {
+        EXPECT_EQ(RootFolder::lexicallyNormal(path), fs::path(path).lexically_normal().string())
+            << '"' << path << '"';
+    }
+    // Every path of up to five pieces from a small alphabet.
+    const std::vector<std::string> pieces = {"/", "a", "b", ".", "..", "//"};
+    std::vector<std::string> paths = {""};
+    for (int length = 0; length < 5; ++length) {
+        std::vector<std::string> longer;
+        for (const std::string& path : paths) {
+            for (const std::string& piece : pieces) {
+                const bool needsSeparator =
+                    !path.empty() && path.back() != '/' && piece.front() != '/';
+                longer.push_back(path + (needsSeparator ? "/" : "") + piece);
+            }
+        }
+        for (const std::string& path : longer) {
+            ASSERT_EQ(RootFolder::lexicallyNormal(path), fs::path(path).lexically_normal().string())
+                << '"' << path << '"';
+        }
+        paths = std::move(longer);
+    }
+}
+
 }  // namespace
