@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -41,6 +42,19 @@ TEST_F(RootFolderTest, FollowsRelativeAndAbsoluteLinksInsideTheRoot) {
     EXPECT_EQ(folder.resolve(partition), partition);  // not a link: as given
     EXPECT_EQ(folder.machinePath(*folder.resolve(root / "sys/dev/block/8:1")),
               "/sys/devices/pci/block/sda/sda1");
+}
+
+TEST_F(RootFolderTest, PlacesKnownToBeRealAreNotAskedAgain) {
+    write("sys/devices/pci/block/sda/dev", "8:0\n");
+    link("sys/class/block/sda", "../../devices/pci/block/sda");
+    std::unordered_set<std::string> real;
+    const std::string folderText = (root / "sys/devices/pci/block/sda").string();
+    EXPECT_EQ(folder.resolveText((root / "sys/class/block/sda").string(), &real), folderText);
+    EXPECT_EQ(real, std::unordered_set<std::string>{folderText});
+    // What the memo holds is taken as it is, even when gone since.
+    fs::remove_all(root / "sys/devices");
+    EXPECT_EQ(folder.resolveText((root / "sys/class/block/sda").string(), &real), folderText);
+    EXPECT_FALSE(folder.resolveText((root / "sys/class/block/sda").string()));
 }
 
 TEST_F(RootFolderTest, DanglingLoopingAndEscapingLinksResolveToNothing) {

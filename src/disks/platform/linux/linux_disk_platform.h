@@ -2,6 +2,7 @@
 
 #include "core/evaluation_services.h"
 #include "disks/platform/disk_platform.h"
+#include "disks/platform/linux/mountinfo.h"
 #include "disks/platform/linux/root_folder.h"
 #include "disks/platform/linux/zpool_list.h"
 
@@ -11,6 +12,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 // The disk questions answered from /proc/self/mountinfo, sysfs, udev's
@@ -51,6 +53,15 @@ class LinuxDiskPlatform final : public DiskPlatform {
     static thread_local std::vector<OpenSurvey> surveys_;
     // This thread's open survey of this platform; null outside one.
     SurveyFacts* survey() const;
+    std::unordered_set<std::string>* realPlaces() const;
+
+    // /proc/self/mountinfo as read and parsed once.
+    struct MountTable {
+        bool readable = false;
+        bool truncated = false;
+        MountInfo info;
+    };
+    std::shared_ptr<const MountTable> mountTable() const;
 
     struct DiskFlags {
         bool removable = false;
@@ -65,6 +76,7 @@ class LinuxDiskPlatform final : public DiskPlatform {
     Volumes readVolumes(bool wantList);
     std::optional<std::string> blockDeviceName(unsigned major, unsigned minor,
                                                const std::string& mountPoint);
+    std::optional<std::string> blockFolderText(const std::string& name) const;
     std::optional<std::filesystem::path> blockFolder(const std::string& name) const;
     std::optional<std::string> wholeDiskOf(const std::string& name) const;
     std::vector<std::string> slavesOf(const std::string& name) const;
@@ -81,6 +93,11 @@ class LinuxDiskPlatform final : public DiskPlatform {
     void error(const QString& text) { log_.log_message(3, text); }
 
     RootFolder root_;
+    // Folders asked about for every device, as text ending in a slash.
+    std::string classBlock_;
+    std::string devBlock_;
+    std::string sysBlock_;
+    std::string udevData_;
     std::unique_ptr<ZpoolSource> zpool_;
     Logger& log_;
 

@@ -124,14 +124,21 @@ std::optional<fs::path> RootFolder::resolve(const fs::path& place) const {
     return fs::path(std::move(*text));
 }
 
-std::optional<std::string> RootFolder::resolveText(std::string current) const {
+std::optional<std::string> RootFolder::resolveText(
+    std::string current, std::unordered_set<std::string>* realPlaces) const {
     std::array<char, 4096> target;
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        if (realPlaces != nullptr && realPlaces->count(current) != 0) {
+            return current;
+        }
         // readlink alone tells a link (its target) from an existing non-link
         // (EINVAL) from nothing at all, where lstat then readlink took two calls.
         const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
         if (n < 0) {
             if (errno == EINVAL) {
+                if (realPlaces != nullptr) {
+                    realPlaces->insert(current);
+                }
                 return current;
             }
             return std::nullopt;
@@ -187,7 +194,13 @@ std::string RootFolder::lexicallyNormal(std::string_view path) {
         return std::string(path);
     }
     const bool absolute = path.front() == '/';
-    std::vector<std::string_view> kept;
+    // Each kept name is appended as "/name"; a relative result drops the first slash at the end.
+    std::string result;
+    result.reserve(path.size() + 1);
+    std::size_t kept = 0;
+    const auto lastKept = [&result] {
+        return std::string_view(result).substr(result.rfind('/') + 1);
+    };
     // Whether the normal form ends in a separator after its last name: "a/." and
     // "a/b/.." keep one, as std::filesystem does.
     bool trailing = false;
@@ -205,30 +218,28 @@ std::string RootFolder::lexicallyNormal(std::string_view path) {
         at = end;
         if (name == ".") {
             trailing = true;
-        } else if (name == ".." && !kept.empty() && kept.back() != "..") {
-            kept.pop_back();
+        } else if (name == ".." && kept > 0 && lastKept() != "..") {
+            result.resize(result.rfind('/'));
+            --kept;
             trailing = true;
-        } else if (name == ".." && absolute && kept.empty()) {
+        } else if (name == ".." && absolute && kept == 0) {
             trailing = true;  // nothing is above the root
         } else {
-            kept.push_back(name);
+            result += '/';
+            result += name;
+            ++kept;
             trailing = false;
         }
     }
     trailing = trailing || path.back() == '/';
-    if (kept.empty()) {
+    if (kept == 0) {
         return absolute ? "/" : ".";
     }
-    std::string result;
-    result.reserve(path.size());
-    for (const std::string_view name : kept) {
-        if (absolute || !result.empty()) {
-            result += '/';
-        }
-        result += name;
-    }
-    if (trailing && kept.back() != "..") {
+    if (trailing && lastKept() != "..") {
         result += '/';
+    }
+    if (!absolute) {
+        result.erase(0, 1);
     }
     return result;
 }

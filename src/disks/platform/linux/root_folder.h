@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 // A machine's file tree seen from a root folder: "/" for this machine, a
@@ -42,7 +43,10 @@ class RootFolder {
     std::optional<std::filesystem::path> resolve(const std::filesystem::path& place) const;
     // The same on text. Code that asks many questions uses the text forms:
     // every path object splits its text into a list of component paths.
-    std::optional<std::string> resolveText(std::string place) const;
+    // `realPlaces`, when given, holds places already found to be no link; it
+    // spares asking about them again and gains the places found now.
+    std::optional<std::string> resolveText(
+        std::string place, std::unordered_set<std::string>* realPlaces = nullptr) const;
 
     // The names in a folder, sorted; empty when it cannot be listed.
     static std::vector<std::string> names(const std::filesystem::path& folder);
