@@ -27,6 +27,7 @@ void DiskEnumeration::addDiskToList(DiskList& list, int disk, const QString& nam
 }
 
 DiskList DiskEnumeration::mountedHarddisks(bool resolveBacking) {
+    const DiskPlatform::Survey survey(platform_);
     DiskList list;
     for (const MountedVolume& volume : platform_.mountedVolumes()) {
         if (volume.path == kVirtualMemoryVolume || volume.removable || volume.ejectable) {
@@ -126,6 +127,7 @@ int DiskEnumeration::bootDiskBSDNum() {
     if (cached != kBootDiskUnknown) {
         return cached;
     }
+    const DiskPlatform::Survey survey(platform_);
     const std::optional<MountedVolume> root = platform_.rootVolume();
     if (!root || !root->device) {
         return -1;
@@ -216,6 +218,7 @@ DiskList DiskEnumeration::allHarddisks() {
 }
 
 std::optional<int> DiskEnumeration::bsdNumberForVolume(const QString& volumeName) {
+    const DiskPlatform::Survey survey(platform_);
     for (const MountedVolume& volume : platform_.mountedVolumes()) {
         if (volume.name == volumeName && volume.device) {
             if (const std::optional<int> disk = platform_.diskNumber(*volume.device)) {
@@ -227,6 +230,7 @@ std::optional<int> DiskEnumeration::bsdNumberForVolume(const QString& volumeName
 }
 
 std::optional<QString> DiskEnumeration::volumeNamesForDevice(qint64 disk) {
+    const DiskPlatform::Survey survey(platform_);
     QString names;
     for (const MountedVolume& volume : platform_.mountedVolumes()) {
         if (volume.path == kVirtualMemoryVolume || !volume.device || !volume.name) {

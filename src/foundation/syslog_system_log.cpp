@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include <syslog.h>
+#include <syslog.h>  // also _PATH_LOG
 
 namespace {
 
@@ -24,6 +24,8 @@ int priority(SystemLog::Type type) {
 
 }  // namespace
 
+SyslogSystemLog::SyslogSystemLog() : socket_(_PATH_LOG) {}
+
 SyslogSystemLog& SyslogSystemLog::shared() {
     static SyslogSystemLog log;
     return log;
@@ -36,7 +38,8 @@ void SyslogSystemLog::openOnce() {
     std::call_once(once, [&name] {
         // openlog keeps the pointer, so the identity must live as long as the process.
         static const QByteArray ident = name.toUtf8();
-        openlog(ident.isEmpty() ? nullptr : ident.constData(), LOG_PID, LOG_USER);
+        // Connected now, not at the first message.
+        openlog(ident.isEmpty() ? nullptr : ident.constData(), LOG_PID | LOG_NDELAY, LOG_USER);
     });
 }
 
@@ -46,6 +49,9 @@ bool SyslogSystemLog::isEnabled(Type type) {
 }
 
 void SyslogSystemLog::write(Type type, const QByteArray& utf8) {
+    if (!socket_.exists()) {
+        return;
+    }
     openOnce();
     syslog(priority(type), "%s", utf8.constData());
 }

@@ -20,6 +20,8 @@ class FakePlatform final : public DiskPlatform {
     std::map<int, DiskDescription> descriptions;
     std::map<QString, QString> serials;
     int rootVolumeCalls = 0;
+    int surveysBegun = 0;
+    int surveysOpen = 0;
 
     std::vector<MountedVolume> mountedVolumes() override { return volumes; }
     std::optional<MountedVolume> rootVolume() override {
@@ -52,6 +54,11 @@ class FakePlatform final : public DiskPlatform {
         return descriptions.count(disk) ? descriptions[disk] : DiskDescription{};
     }
     std::optional<QString> wholeDiskLabel(int) override { return std::nullopt; }
+    void beginSurvey() override {
+        ++surveysBegun;
+        ++surveysOpen;
+    }
+    void endSurvey() override { --surveysOpen; }
 
     void add(const QString& path, const QString& name, const QString& device) {
         volumes.push_back({path, name, false, false, device, QStringLiteral("ext4")});
@@ -231,6 +238,18 @@ TEST_F(EnumerationTest, VolumeLookupsByNameAndNumber) {
     EXPECT_FALSE(disks.bsdNumberForVolume(QStringLiteral("Nope")));
     EXPECT_EQ(disks.volumeNamesForDevice(12), QStringLiteral("Work, Data"));
     EXPECT_FALSE(disks.volumeNamesForDevice(3));
+}
+
+// The platform may remember device facts only while a call runs.
+TEST_F(EnumerationTest, EveryCallClosesTheSurveyItOpens) {
+    platform.add(QStringLiteral("/"), QStringLiteral("R"), QStringLiteral("disk1s1"));
+    platform.add(QStringLiteral("/b"), QStringLiteral("B"), QStringLiteral("disk2s1"));
+    platform.root = platform.volumes.front();
+    EXPECT_EQ(disks.mountedHarddisks(true).size(), 2);
+    EXPECT_EQ(disks.bsdNumberForVolume(QStringLiteral("B")), 2);
+    EXPECT_EQ(disks.volumeNamesForDevice(1), QStringLiteral("R"));
+    EXPECT_EQ(platform.surveysBegun, 4);  // the boot disk was asked inside the list's survey
+    EXPECT_EQ(platform.surveysOpen, 0);
 }
 
 }  // namespace

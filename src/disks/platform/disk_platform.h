@@ -64,4 +64,23 @@ class DiskPlatform {
     virtual DiskDescription describe(int disk) = 0;
     // The label of a whole disk's own file system (for the full probe).
     virtual std::optional<QString> wholeDiskLabel(int disk) = 0;
+
+    // One enumeration call asks about the same devices many times. Between
+    // beginSurvey() and endSurvey() on a thread, the platform may remember
+    // what it read about each device for that thread; it forgets it at the
+    // end, so a disk added between two calls is seen. Surveys may nest.
+    virtual void beginSurvey() {}
+    virtual void endSurvey() {}
+
+    // Holds a survey open for as long as it lives.
+    class Survey {
+      public:
+        explicit Survey(DiskPlatform& platform) : platform_(platform) { platform_.beginSurvey(); }
+        ~Survey() { platform_.endSurvey(); }
+        Survey(const Survey&) = delete;
+        Survey& operator=(const Survey&) = delete;
+
+      private:
+        DiskPlatform& platform_;
+    };
 };

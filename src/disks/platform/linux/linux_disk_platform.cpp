@@ -8,9 +8,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace fs = std::filesystem;
 
@@ -61,13 +65,42 @@ std::vector<std::string> components(const std::string& machinePath) {
 }
 
 // Hot-plug buses: a disk below one of them can be unplugged (ejectable).
-bool isBelowHotPlugBus(const std::string& machinePath) {
-    for (const std::string& part : components(machinePath)) {
+bool isBelowHotPlugBus(std::string_view machinePath) {
+    std::size_t at = 0;
+    while (at < machinePath.size()) {
+        std::size_t end = machinePath.find('/', at);
+        if (end == std::string_view::npos) {
+            end = machinePath.size();
+        }
+        const std::string_view part = machinePath.substr(at, end - at);
+        at = end + 1;
         if (isNumbered(part, "usb") || isNumbered(part, "fw") || startsWith(part, "thunderbolt")) {
             return true;
         }
     }
     return false;
+}
+
+// fs::path(path).filename(), on text.
+std::string fileNameOf(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        return {};
+    }
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// fs::path(path).parent_path().filename(), on text; the rare shapes where
+// separators need care are left to std::filesystem.
+std::string parentNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (path.empty() || path.back() == '/' || slash == std::string::npos || slash == 0 ||
+        path[slash - 1] == '/') {
+        return fs::path(path).parent_path().filename().string();
+    }
+    const std::size_t before = path.rfind('/', slash - 1);
+    const std::size_t start = before == std::string::npos ? 0 : before + 1;
+    return path.substr(start, slash - start);
 }
 
 std::string devNumbers(unsigned major, unsigned minor) {
@@ -83,36 +116,159 @@ QString clipped(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), kShown)));
 }
 
+// The answer remembered in `map` (null outside a survey) for `key`, else a fresh one.
+template <typename Map, typename Compute>
+typename Map::mapped_type remembered(Map* map, const std::string& key, const Compute& compute) {
+    if (map == nullptr) {
+        return compute();
+    }
+    if (const auto found = map->find(key); found != map->end()) {
+        return found->second;
+    }
+    return map->emplace(key, compute()).first->second;
+}
+
 }  // namespace
 
-LinuxDiskPlatform::LinuxDiskPlatform(fs::path root, std::unique_ptr<ZpoolSource> zpool, Logger& log)
-    : root_(std::move(root)), zpool_(std::move(zpool)), log_(log) {}
+// Keyed by kernel device name; only what does not depend on the asking volume.
+struct LinuxDiskPlatform::SurveyFacts {
+    std::shared_ptr<const MountTable> mounts;
+    // Folders a link led to and that proved real: the same device folder is
+    // reached from /sys/dev/block and from /sys/class/block.
+    std::unordered_set<std::string> realPlaces;
+    std::unordered_map<std::string, std::optional<std::string>> folders;
+    std::unordered_map<std::string, std::optional<std::string>> wholeDisks;
+    std::unordered_map<std::string, std::vector<std::string>> slaves;
+    std::unordered_map<std::string, DiskFlags> flags;
+    // Running the zpool tool once per survey, not once per dataset.
+    std::optional<std::optional<std::string>> zpoolAnswer;
+};
 
-std::optional<fs::path> LinuxDiskPlatform::blockFolder(const std::string& name) const {
+thread_local std::vector<LinuxDiskPlatform::OpenSurvey> LinuxDiskPlatform::surveys_;
+
+LinuxDiskPlatform::LinuxDiskPlatform(fs::path root, std::unique_ptr<ZpoolSource> zpool, Logger& log)
+    : root_(std::move(root)),
+      classBlock_(root_.at("/sys/class/block").native() + '/'),
+      devBlock_(root_.at("/sys/dev/block").native() + '/'),
+      sysBlock_(root_.at("/sys/block").native() + '/'),
+      udevData_(root_.at("/run/udev/data").native() + '/'),
+      zpool_(std::move(zpool)),
+      log_(log) {}
+
+void LinuxDiskPlatform::beginSurvey() {
+    for (OpenSurvey& open : surveys_) {
+        if (open.platform == this) {
+            ++open.depth;
+            return;
+        }
+    }
+    surveys_.push_back({this, 1, std::make_unique<SurveyFacts>()});
+}
+
+void LinuxDiskPlatform::endSurvey() {
+    for (auto it = surveys_.begin(); it != surveys_.end(); ++it) {
+        if (it->platform == this) {
+            if (--it->depth == 0) {
+                surveys_.erase(it);
+            }
+            return;
+        }
+    }
+}
+
+LinuxDiskPlatform::SurveyFacts* LinuxDiskPlatform::survey() const {
+    for (const OpenSurvey& open : surveys_) {
+        if (open.platform == this) {
+            return open.facts.get();
+        }
+    }
+    return nullptr;
+}
+
+std::unordered_set<std::string>* LinuxDiskPlatform::realPlaces() const {
+    SurveyFacts* facts = survey();
+    return facts != nullptr ? &facts->realPlaces : nullptr;
+}
+
+std::optional<std::string> LinuxDiskPlatform::blockFolderText(const std::string& name) const {
     if (!SysfsDisks::isPlausibleName(name)) {
         return std::nullopt;
     }
-    return root_.resolve(root_.at("/sys/class/block") / name);
+    SurveyFacts* facts = survey();
+    return remembered(facts ? &facts->folders : nullptr, name,
+                      [&] { return root_.resolveText(classBlock_ + name, realPlaces()); });
 }
 
-std::optional<std::string> LinuxDiskPlatform::wholeDiskOf(const std::string& name) const {
-    const std::optional<fs::path> folder = blockFolder(name);
+std::optional<fs::path> LinuxDiskPlatform::blockFolder(const std::string& name) const {
+    std::optional<std::string> folder = blockFolderText(name);
     if (!folder) {
         return std::nullopt;
     }
-    std::error_code ec;
-    if (fs::exists(*folder / "partition", ec)) {
-        return folder->parent_path().filename().string();
-    }
-    return name;
+    return fs::path(std::move(*folder));
+}
+
+std::optional<std::string> LinuxDiskPlatform::wholeDiskOf(const std::string& name) const {
+    SurveyFacts* facts = survey();
+    return remembered(facts ? &facts->wholeDisks : nullptr, name,
+                      [&]() -> std::optional<std::string> {
+                          const std::optional<std::string> folder = blockFolderText(name);
+                          if (!folder) {
+                              return std::nullopt;
+                          }
+                          struct stat info {};
+                          if (::stat((*folder + "/partition").c_str(), &info) == 0) {
+                              return parentNameOf(*folder);
+                          }
+                          return name;
+                      });
 }
 
 std::vector<std::string> LinuxDiskPlatform::slavesOf(const std::string& name) const {
-    const std::optional<fs::path> folder = blockFolder(name);
-    if (!folder) {
-        return {};
+    SurveyFacts* facts = survey();
+    return remembered(facts ? &facts->slaves : nullptr, name, [&]() -> std::vector<std::string> {
+        const std::optional<std::string> folder = blockFolderText(name);
+        // The kernel gives a slaves/ folder to whole disks only, never to a
+        // partition: a survey that already knows it is one need not look.
+        if (!folder) {
+            return {};
+        }
+        if (facts != nullptr) {
+            const auto whole = facts->wholeDisks.find(name);
+            if (whole != facts->wholeDisks.end() && whole->second != name) {
+                return {};
+            }
+        }
+        return RootFolder::names(*folder + "/slaves");
+    });
+}
+
+LinuxDiskPlatform::DiskFlags LinuxDiskPlatform::diskFlags(const std::string& disk) const {
+    SurveyFacts* facts = survey();
+    return remembered(facts ? &facts->flags : nullptr, disk, [&] {
+        DiskFlags flags;
+        flags.removable = RootFolder::readLine(sysBlock_ + disk + "/removable") == "1";
+        if (const auto folder = root_.resolveText(sysBlock_ + disk, realPlaces())) {
+            flags.ejectable = isBelowHotPlugBus(root_.machinePath(*folder));
+        }
+        return flags;
+    });
+}
+
+std::shared_ptr<const LinuxDiskPlatform::MountTable> LinuxDiskPlatform::mountTable() const {
+    SurveyFacts* facts = survey();
+    if (facts != nullptr && facts->mounts) {
+        return facts->mounts;
     }
-    return RootFolder::names(*folder / "slaves");
+    auto table = std::make_shared<MountTable>();
+    if (auto text = RootFolder::read(root_.at("/proc/self/mountinfo"), kMountInfoLimit)) {
+        table->readable = true;
+        table->truncated = text->truncated;
+        table->info = parseMountInfo(text->bytes);
+    }
+    if (facts != nullptr) {
+        facts->mounts = table;
+    }
+    return table;
 }
 
 std::vector<std::string> LinuxDiskPlatform::physicalLeaves(const std::string& name) {
@@ -146,14 +302,14 @@ std::vector<std::string> LinuxDiskPlatform::physicalLeaves(const std::string& na
 
 std::optional<std::string> LinuxDiskPlatform::blockDeviceName(unsigned major, unsigned minor,
                                                               const std::string& mountPoint) {
-    const fs::path link = root_.at("/sys/dev/block") / devNumbers(major, minor);
-    const std::optional<fs::path> folder = root_.resolve(link);
+    const std::optional<std::string> folder =
+        root_.resolveText(devBlock_ + devNumbers(major, minor), realPlaces());
     if (!folder) {
         error(QStringLiteral("Error: no block device %1 for the volume at %2")
                   .arg(qs(devNumbers(major, minor)), qs(mountPoint)));
         return std::nullopt;
     }
-    return folder->filename().string();
+    return fileNameOf(*folder);
 }
 
 std::optional<QString> LinuxDiskPlatform::labelOf(const std::string& device,
@@ -161,8 +317,7 @@ std::optional<QString> LinuxDiskPlatform::labelOf(const std::string& device,
                                                   std::map<std::string, std::string>& byLabel,
                                                   bool& byLabelRead) {
     if (!numbers.empty()) {
-        const auto record =
-            RootFolder::read(root_.at("/run/udev/data") / ("b" + numbers), kUdevRecordLimit);
+        const auto record = RootFolder::read(udevData_ + "b" + numbers, kUdevRecordLimit);
         if (record) {
             const UdevLabel label = labelFromUdevRecord(record->bytes);
             if (label.outcome == LabelParse::Found) {
@@ -193,17 +348,17 @@ std::optional<QString> LinuxDiskPlatform::labelOf(const std::string& device,
 
 LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
     Volumes result;
-    const auto text = RootFolder::read(root_.at("/proc/self/mountinfo"), kMountInfoLimit);
-    if (!text) {
+    const std::shared_ptr<const MountTable> table = mountTable();
+    if (!table->readable) {
         error(QStringLiteral("Error: could not read /proc/self/mountinfo"));
         return result;
     }
-    if (text->truncated) {
+    if (table->truncated) {
         error(QStringLiteral(
                   "Error: /proc/self/mountinfo is longer than %1 bytes; the rest is ignored")
                   .arg(kMountInfoLimit));
     }
-    const MountInfo info = parseMountInfo(text->bytes);
+    const MountInfo& info = table->info;
     if (wantList) {
         for (const std::string& line : info.rejectedLines) {
             error(QStringLiteral("Error: malformed mountinfo line: %1").arg(clipped(line)));
@@ -266,11 +421,9 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
                 disks.push_back(wholeDiskOf(leaf).value_or(leaf));
             }
             for (const std::string& disk : disks) {
-                volume.removable |=
-                    RootFolder::readLine(root_.at("/sys/block") / disk / "removable") == "1";
-                if (const auto folder = root_.resolve(root_.at("/sys/block") / disk)) {
-                    volume.ejectable |= isBelowHotPlugBus(root_.machinePath(*folder));
-                }
+                const DiskFlags flags = diskFlags(disk);
+                volume.removable |= flags.removable;
+                volume.ejectable |= flags.ejectable;
             }
             if (wantList) {
                 volume.name = labelOf(device, numbers, byLabel, byLabelRead);
@@ -307,8 +460,20 @@ std::vector<std::string> LinuxDiskPlatform::btrfsMembers(const std::string& devi
     return {};
 }
 
-std::vector<QString> LinuxDiskPlatform::zfsMembers(const std::string& pool) {
+std::optional<std::string> LinuxDiskPlatform::zpoolAnswer() {
+    SurveyFacts* facts = survey();
+    if (facts != nullptr && facts->zpoolAnswer) {
+        return *facts->zpoolAnswer;
+    }
     std::optional<std::string> answer = zpool_ ? zpool_->listVerbose() : std::nullopt;
+    if (facts != nullptr) {
+        facts->zpoolAnswer = answer;
+    }
+    return answer;
+}
+
+std::vector<QString> LinuxDiskPlatform::zfsMembers(const std::string& pool) {
+    const std::optional<std::string> answer = zpoolAnswer();
     if (!answer) {
         error(QStringLiteral("Error: no answer from zpool list for pool %1").arg(qs(pool)));
         return {};
@@ -342,7 +507,7 @@ std::optional<Backing> LinuxDiskPlatform::backingOf(const MountedVolume& volume)
     if (startsWith(device, kZfsPrefix)) {
         return Backing{Backing::Kind::Zfs, zfsMembers(device.substr(std::strlen(kZfsPrefix)))};
     }
-    if (!blockFolder(device)) {
+    if (!blockFolderText(device)) {
         return std::nullopt;
     }
     if (volume.fsType == QLatin1String("btrfs")) {

@@ -2,6 +2,7 @@
 
 #include "core/evaluation_services.h"
 #include "disks/platform/disk_platform.h"
+#include "disks/platform/linux/mountinfo.h"
 #include "disks/platform/linux/root_folder.h"
 #include "disks/platform/linux/zpool_list.h"
 
@@ -11,6 +12,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 // The disk questions answered from /proc/self/mountinfo, sysfs, udev's
@@ -30,6 +32,8 @@ class LinuxDiskPlatform final : public DiskPlatform {
     QString serialNumber(const QString& device) override;
     DiskDescription describe(int disk) override;
     std::optional<QString> wholeDiskLabel(int disk) override;
+    void beginSurvey() override;
+    void endSurvey() override;
 
     // "/dev/nvme0n1"; empty when the number names no block device.
     QString deviceNode(int disk);
@@ -38,6 +42,33 @@ class LinuxDiskPlatform final : public DiskPlatform {
     static constexpr const char* kZfsPrefix = "zfs:";
 
   private:
+    // What a survey remembers; see beginSurvey().
+    struct SurveyFacts;
+    struct OpenSurvey {
+        const LinuxDiskPlatform* platform = nullptr;
+        int depth = 0;
+        std::unique_ptr<SurveyFacts> facts;
+    };
+    // Per thread, so one thread's survey never serves another thread's call.
+    static thread_local std::vector<OpenSurvey> surveys_;
+    // This thread's open survey of this platform; null outside one.
+    SurveyFacts* survey() const;
+    std::unordered_set<std::string>* realPlaces() const;
+
+    // /proc/self/mountinfo as read and parsed once.
+    struct MountTable {
+        bool readable = false;
+        bool truncated = false;
+        MountInfo info;
+    };
+    std::shared_ptr<const MountTable> mountTable() const;
+
+    struct DiskFlags {
+        bool removable = false;
+        bool ejectable = false;
+    };
+    DiskFlags diskFlags(const std::string& disk) const;
+
     struct Volumes {
         std::vector<MountedVolume> list;
         std::optional<MountedVolume> root;
@@ -45,9 +76,11 @@ class LinuxDiskPlatform final : public DiskPlatform {
     Volumes readVolumes(bool wantList);
     std::optional<std::string> blockDeviceName(unsigned major, unsigned minor,
                                                const std::string& mountPoint);
+    std::optional<std::string> blockFolderText(const std::string& name) const;
     std::optional<std::filesystem::path> blockFolder(const std::string& name) const;
     std::optional<std::string> wholeDiskOf(const std::string& name) const;
     std::vector<std::string> slavesOf(const std::string& name) const;
+    std::optional<std::string> zpoolAnswer();
     std::vector<std::string> physicalLeaves(const std::string& name);
     std::optional<QString> labelOf(const std::string& device, const std::string& devNumbers,
                                    std::map<std::string, std::string>& byLabel, bool& byLabelRead);
@@ -60,6 +93,11 @@ class LinuxDiskPlatform final : public DiskPlatform {
     void error(const QString& text) { log_.log_message(3, text); }
 
     RootFolder root_;
+    // Folders asked about for every device, as text ending in a slash.
+    std::string classBlock_;
+    std::string devBlock_;
+    std::string sysBlock_;
+    std::string udevData_;
     std::unique_ptr<ZpoolSource> zpool_;
     Logger& log_;
 

@@ -1,11 +1,13 @@
 #include "disks/platform/linux/root_folder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 namespace fs = std::filesystem;
 
@@ -13,6 +15,44 @@ namespace {
 
 constexpr int kMaxLinkHops = 16;
 constexpr std::size_t kAttributeLimit = 4096;
+
+// At most `limit` bytes; with `firstLine`, stops once a line end has been read.
+std::optional<RootFolder::Content> readBounded(const char* place, std::size_t limit,
+                                               bool firstLine) {
+    const int fd = ::open(place, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    RootFolder::Content content;
+    std::array<char, 8192> buffer;
+    bool failed = false;
+    while (true) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0) {
+            failed = true;
+            break;
+        }
+        if (n == 0) {
+            break;
+        }
+        const std::size_t room = limit - content.bytes.size();
+        if (std::size_t(n) > room) {
+            content.bytes.append(buffer.data(), room);
+            content.truncated = true;
+            break;
+        }
+        content.bytes.append(buffer.data(), std::size_t(n));
+        // Saves the read that would only find the end of a one-line attribute.
+        if (firstLine && std::memchr(buffer.data(), '\n', std::size_t(n)) != nullptr) {
+            break;
+        }
+    }
+    ::close(fd);
+    if (failed) {
+        return std::nullopt;
+    }
+    return content;
+}
 
 }  // namespace
 
@@ -38,7 +78,10 @@ fs::path RootFolder::at(std::string_view machinePath) const {
 }
 
 std::string RootFolder::machinePath(const fs::path& place) const {
-    const std::string text = place.string();
+    return machinePath(place.native());
+}
+
+std::string RootFolder::machinePath(const std::string& text) const {
     if (systemRoot_) {
         return text;
     }
@@ -50,39 +93,19 @@ std::string RootFolder::machinePath(const fs::path& place) const {
 }
 
 std::optional<RootFolder::Content> RootFolder::read(const fs::path& place, std::size_t limit) {
-    const int fd = ::open(place.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    Content content;
-    std::array<char, 8192> buffer{};
-    bool failed = false;
-    while (true) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0) {
-            failed = true;
-            break;
-        }
-        if (n == 0) {
-            break;
-        }
-        const std::size_t room = limit - content.bytes.size();
-        if (std::size_t(n) > room) {
-            content.bytes.append(buffer.data(), room);
-            content.truncated = true;
-            break;
-        }
-        content.bytes.append(buffer.data(), std::size_t(n));
-    }
-    ::close(fd);
-    if (failed) {
-        return std::nullopt;
-    }
-    return content;
+    return readBounded(place.c_str(), limit, false);
+}
+
+std::optional<RootFolder::Content> RootFolder::read(const std::string& place, std::size_t limit) {
+    return readBounded(place.c_str(), limit, false);
 }
 
 std::optional<std::string> RootFolder::readLine(const fs::path& place) {
-    auto content = read(place, kAttributeLimit);
+    return readLine(place.native());
+}
+
+std::optional<std::string> RootFolder::readLine(const std::string& place) {
+    auto content = readBounded(place.c_str(), kAttributeLimit, true);
     if (!content) {
         return std::nullopt;
     }
@@ -94,26 +117,50 @@ std::optional<std::string> RootFolder::readLine(const fs::path& place) {
 }
 
 std::optional<fs::path> RootFolder::resolve(const fs::path& place) const {
-    fs::path current = place;
+    std::optional<std::string> text = resolveText(place.native());
+    if (!text) {
+        return std::nullopt;
+    }
+    return fs::path(std::move(*text));
+}
+
+std::optional<std::string> RootFolder::resolveText(
+    std::string current, std::unordered_set<std::string>* realPlaces) const {
+    std::array<char, 4096> target;
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
-        struct stat info {};
-        if (::lstat(current.c_str(), &info) != 0) {
-            return std::nullopt;
-        }
-        if (!S_ISLNK(info.st_mode)) {
+        if (realPlaces != nullptr && realPlaces->count(current) != 0) {
             return current;
         }
-        std::array<char, 4096> target{};
+        // readlink alone tells a link (its target) from an existing non-link
+        // (EINVAL) from nothing at all, where lstat then readlink took two calls.
         const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
-        if (n <= 0 || std::size_t(n) >= target.size()) {
+        if (n < 0) {
+            if (errno == EINVAL) {
+                if (realPlaces != nullptr) {
+                    realPlaces->insert(current);
+                }
+                return current;
+            }
             return std::nullopt;
         }
-        const fs::path link(std::string(target.data(), std::size_t(n)));
-        current = (link.is_absolute() ? at(link.string()) : current.parent_path() / link)
-                      .lexically_normal();
-        const std::string text = current.string();
-        if (!systemRoot_ && (text.compare(0, rootText_.size(), rootText_) != 0 ||
-                             (text.size() > rootText_.size() && text[rootText_.size()] != '/'))) {
+        if (n == 0 || std::size_t(n) >= target.size()) {
+            return std::nullopt;
+        }
+        std::string_view link(target.data(), std::size_t(n));
+        std::string next;
+        if (link.front() == '/') {
+            while (!link.empty() && link.front() == '/') {
+                link.remove_prefix(1);
+            }
+            next = (systemRoot_ ? std::string() : rootText_) + '/';
+        } else if (const std::size_t slash = current.rfind('/'); slash != std::string::npos) {
+            next = current.substr(0, slash + 1);
+        }
+        next += link;
+        current = lexicallyNormal(next);
+        if (!systemRoot_ &&
+            (current.compare(0, rootText_.size(), rootText_) != 0 ||
+             (current.size() > rootText_.size() && current[rootText_.size()] != '/'))) {
             return std::nullopt;
         }
     }
@@ -121,11 +168,78 @@ std::optional<fs::path> RootFolder::resolve(const fs::path& place) const {
 }
 
 std::vector<std::string> RootFolder::names(const fs::path& folder) {
+    return names(folder.native());
+}
+
+std::vector<std::string> RootFolder::names(const std::string& folder) {
     std::vector<std::string> result;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        result.push_back(it->path().filename().string());
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return result;
     }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            result.emplace_back(name);
+        }
+    }
+    ::closedir(dir);
     std::sort(result.begin(), result.end());
+    return result;
+}
+
+std::string RootFolder::lexicallyNormal(std::string_view path) {
+    // A root of several slashes stays as it is there too.
+    if (path.find_first_not_of('/') == std::string_view::npos) {
+        return std::string(path);
+    }
+    const bool absolute = path.front() == '/';
+    // Each kept name is appended as "/name"; a relative result drops the first slash at the end.
+    std::string result;
+    result.reserve(path.size() + 1);
+    std::size_t kept = 0;
+    const auto lastKept = [&result] {
+        return std::string_view(result).substr(result.rfind('/') + 1);
+    };
+    // Whether the normal form ends in a separator after its last name: "a/." and
+    // "a/b/.." keep one, as std::filesystem does.
+    bool trailing = false;
+    std::size_t at = 0;
+    while (at < path.size()) {
+        if (path[at] == '/') {
+            ++at;
+            continue;
+        }
+        std::size_t end = path.find('/', at);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        const std::string_view name = path.substr(at, end - at);
+        at = end;
+        if (name == ".") {
+            trailing = true;
+        } else if (name == ".." && kept > 0 && lastKept() != "..") {
+            result.resize(result.rfind('/'));
+            --kept;
+            trailing = true;
+        } else if (name == ".." && absolute && kept == 0) {
+            trailing = true;  // nothing is above the root
+        } else {
+            result += '/';
+            result += name;
+            ++kept;
+            trailing = false;
+        }
+    }
+    trailing = trailing || path.back() == '/';
+    if (kept == 0) {
+        return absolute ? "/" : ".";
+    }
+    if (trailing && lastKept() != "..") {
+        result += '/';
+    }
+    if (!absolute) {
+        result.erase(0, 1);
+    }
     return result;
 }

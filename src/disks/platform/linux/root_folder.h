@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 // A machine's file tree seen from a root folder: "/" for this machine, a
@@ -22,6 +23,7 @@ class RootFolder {
     std::filesystem::path at(std::string_view machinePath) const;
     // The machine path of a place below the root ("/sys/devices/...").
     std::string machinePath(const std::filesystem::path& place) const;
+    std::string machinePath(const std::string& place) const;
 
     struct Content {
         std::string bytes;
@@ -29,17 +31,30 @@ class RootFolder {
     };
     // At most `limit` bytes of a file; absent when it cannot be read.
     static std::optional<Content> read(const std::filesystem::path& place, std::size_t limit);
+    static std::optional<Content> read(const std::string& place, std::size_t limit);
     // The first line of a small attribute file, blanks trimmed; absent when unreadable.
     static std::optional<std::string> readLine(const std::filesystem::path& place);
+    static std::optional<std::string> readLine(const std::string& place);
 
     // Follows symbolic links at `place` (whose parent folder must already be
     // a real folder) until a real file or folder. Absolute link targets are
     // taken relative to the root. Absent for a dangling link, a loop, or a
     // target outside the root.
     std::optional<std::filesystem::path> resolve(const std::filesystem::path& place) const;
+    // The same on text. Code that asks many questions uses the text forms:
+    // every path object splits its text into a list of component paths.
+    // `realPlaces`, when given, holds places already found to be no link; it
+    // spares asking about them again and gains the places found now.
+    std::optional<std::string> resolveText(
+        std::string place, std::unordered_set<std::string>* realPlaces = nullptr) const;
 
     // The names in a folder, sorted; empty when it cannot be listed.
     static std::vector<std::string> names(const std::filesystem::path& folder);
+    static std::vector<std::string> names(const std::string& folder);
+
+    // The same text as std::filesystem::path::lexically_normal gives, without
+    // splitting the path into a list of component paths on every step.
+    static std::string lexicallyNormal(std::string_view path);
 
   private:
     std::filesystem::path root_;
