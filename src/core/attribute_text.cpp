@@ -8,7 +8,9 @@ namespace {
 
 constexpr qsizetype kFieldCount = 10;
 
-void parseLine(QStringView line, AttributeTable& table) {
+}  // namespace
+
+void parseAttributeLine(QStringView line, AttributeTable& table) {
     line = line.trimmed();
     if (line.isEmpty()) {
         return;
@@ -49,10 +51,8 @@ void parseLine(QStringView line, AttributeTable& table) {
     table.insert_or_assign(text_lines::leadingInt32(fields[0]), record);
 }
 
-}  // namespace
-
 AttributeTable parseAttributeText(QStringView text) {
     AttributeTable table;
-    text_lines::forEachLine(text, [&table](QStringView line) { parseLine(line, table); });
+    text_lines::forEachLine(text, [&table](QStringView line) { parseAttributeLine(line, table); });
     return table;
 }

@@ -9,3 +9,7 @@
 // updated, when-failed, raw value). Lines whose first field is not a positive
 // number, and lines with fewer than ten fields, are ignored.
 AttributeTable parseAttributeText(QStringView text);
+
+// One line of that table into `table`; a line that is not an attribute line
+// is ignored.
+void parseAttributeLine(QStringView line, AttributeTable& table);

@@ -142,7 +142,6 @@ SmartctlReport parseSmartctlReport(QStringView text) {
     SmartctlReport report;
     // Only the attribute section is read as a table: other sections of a full
     // report (the error log, for one) have lines that look like attribute lines.
-    QString section;
     enum class State { Before, Inside, After } state = State::Before;
     text_lines::forEachLine(text, [&](QStringView line) {
         const QStringView trimmed = line.trimmed();
@@ -153,8 +152,7 @@ SmartctlReport parseSmartctlReport(QStringView text) {
                 return;
             }
             if (text_lines::leadingInt32(trimmed) > 0) {
-                section += line;
-                section += u'\n';
+                parseAttributeLine(trimmed, report.attributes);
                 return;
             }
             state = State::After;
@@ -171,9 +169,10 @@ SmartctlReport parseSmartctlReport(QStringView text) {
         }
     });
 
-    report.attributes = parseAttributeText(report.hasAtaTable ? QStringView(section) : text);
-    if (!report.hasAtaTable && !report.attributes.empty()) {
-        report.hasAtaTable = true;
+    if (!report.hasAtaTable) {
+        // A bare table without smartctl's header.
+        report.attributes = parseAttributeText(text);
+        report.hasAtaTable = !report.attributes.empty();
     }
     if (report.hasNvmeHealth) {
         for (const auto& [id, record] : nvmeHealthAttributes(report.nvme)) {
