@@ -1,31 +1,11 @@
 #include "ext/literal.h"
 
+#include "foundation/variant_types.h"
+
 #include <QLocale>
 #include <QMetaType>
 
 namespace {
-
-bool isNumber(const QVariant& value) {
-    switch (value.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Double:
-        case QMetaType::Float:
-            return true;
-        default:
-            return false;
-    }
-}
 
 QString numberText(const QVariant& value) {
     switch (value.typeId()) {
@@ -107,7 +87,7 @@ QString literalString(const QVariant& value) {
     if (value.typeId() == QMetaType::QString) {
         return QStringLiteral("@\"") + value.toString() + QLatin1Char('"');
     }
-    if (isNumber(value)) {
+    if (isNumberType(value.typeId())) {
         return QStringLiteral("@(") + numberText(value) + QLatin1Char(')');
     }
     if (value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList) {
@@ -142,7 +122,7 @@ QString objectText(const QVariant& value) {
         const QString text = value.toString();
         return text.isNull() ? QStringLiteral("(null)") : text;
     }
-    if (isNumber(value)) {
+    if (isNumberType(value.typeId())) {
         return numberText(value);
     }
     if (value.typeId() == QMetaType::QVariantMap || value.typeId() == QMetaType::QVariantList) {

@@ -2,6 +2,7 @@
 
 #include "foundation/numeric_text.h"
 #include "foundation/settings_store.h"
+#include "foundation/variant_types.h"
 
 #include <QDir>
 #include <QLocale>
@@ -10,26 +11,6 @@
 #include <limits>
 
 namespace {
-
-bool isIntegerType(int type) {
-    switch (type) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-            return true;
-        default:
-            return false;
-    }
-}
 
 bool isRealType(int type) {
     return type == QMetaType::Double || type == QMetaType::Float;

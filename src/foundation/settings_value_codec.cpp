@@ -1,5 +1,7 @@
 #include "foundation/settings_value_codec.h"
 
+#include "foundation/variant_types.h"
+
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -57,28 +59,6 @@ std::optional<Stored> encodeNumber(const QVariant& value, QString* why) {
             return Stored{kInt, qint64(value.toULongLong())};
         default:
             return Stored{kInt, value.toLongLong()};
-    }
-}
-
-bool isNumberType(int type) {
-    switch (type) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Char:
-        case QMetaType::SChar:
-        case QMetaType::UChar:
-        case QMetaType::Double:
-        case QMetaType::Float:
-            return true;
-        default:
-            return false;
     }
 }
 
