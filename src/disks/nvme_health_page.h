@@ -5,6 +5,6 @@
 
 #include <span>
 
-// The fields of the 512-byte SMART / Health Information log (NVMe base
-// specification, log page 0x02, little-endian) that the pseudo-attributes use.
+// The fields of the 512-byte SMART / Health Information log (NVMe log page
+// 0x02, little-endian) that the pseudo-attributes use.
 NvmeHealthLog parseNvmeHealthLog(std::span<const std::uint8_t, kSmartPageSize> page);

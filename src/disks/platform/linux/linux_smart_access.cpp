@@ -128,15 +128,18 @@ SmartProtocol LinuxSmartAccess::protocolOf(const std::string& disk) {
     return sysfs_.protocolOf(disk);
 }
 
-AtaStatusAnswer LinuxSmartAccess::ataReturnStatus(const std::string& disk) {
-    AtaStatusAnswer answer;
+IOReturn LinuxSmartAccess::openAtaDisk(const std::string& disk, int& fd) {
     const std::optional<dev_t> number = sysfs_.blockDevice(disk);
     if (!number || sysfs_.protocolOf(disk) != SmartProtocol::Ata) {
-        answer.result = kIOReturnNoResources;
-        return answer;
+        return kIOReturnNoResources;
     }
+    return openNode(devRoot_ + "/" + disk, true, *number, fd);
+}
+
+AtaStatusAnswer LinuxSmartAccess::ataReturnStatus(const std::string& disk) {
+    AtaStatusAnswer answer;
     int fd = -1;
-    answer.result = openNode(devRoot_ + "/" + disk, true, *number, fd);
+    answer.result = openAtaDisk(disk, fd);
     const Node node(fd);
     if (answer.result != kIOReturnSuccess) {
         return answer;
@@ -160,13 +163,8 @@ PageAnswer LinuxSmartAccess::ataReadThresholds(const std::string& disk) {
 
 PageAnswer LinuxSmartAccess::ataReadPage(const std::string& disk, bool thresholds) {
     PageAnswer answer;
-    const std::optional<dev_t> number = sysfs_.blockDevice(disk);
-    if (!number || sysfs_.protocolOf(disk) != SmartProtocol::Ata) {
-        answer.result = kIOReturnNoResources;
-        return answer;
-    }
     int fd = -1;
-    answer.result = openNode(devRoot_ + "/" + disk, true, *number, fd);
+    answer.result = openAtaDisk(disk, fd);
     const Node node(fd);
     if (answer.result != kIOReturnSuccess) {
         return answer;

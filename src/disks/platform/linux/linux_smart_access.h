@@ -29,6 +29,8 @@ class LinuxSmartAccess final : public SmartAccess {
     PageAnswer nvmeHealthLog(const std::string& disk) override;
 
   private:
+    // Opens the node of an ATA whole disk after checking it against sysfs.
+    IOReturn openAtaDisk(const std::string& disk, int& fd);
     PageAnswer ataReadPage(const std::string& disk, bool thresholds);
 
     SysfsDisks sysfs_;
