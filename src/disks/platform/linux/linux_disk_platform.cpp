@@ -216,10 +216,17 @@ std::optional<std::string> LinuxDiskPlatform::wholeDiskOf(const std::string& nam
                               return std::nullopt;
                           }
                           struct stat info {};
-                          if (::stat((*folder + "/partition").c_str(), &info) == 0) {
-                              return parentNameOf(*folder);
+                          if (::stat((*folder + "/partition").c_str(), &info) != 0) {
+                              return name;
                           }
-                          return name;
+                          std::string disk = parentNameOf(*folder);
+                          // A partition's folder lies in its disk's folder, so
+                          // that one is known without following its links.
+                          if (facts != nullptr && SysfsDisks::isPlausibleName(disk)) {
+                              const std::size_t slash = folder->rfind('/');
+                              facts->folders.try_emplace(disk, folder->substr(0, slash));
+                          }
+                          return disk;
                       });
 }
 
@@ -247,7 +254,7 @@ LinuxDiskPlatform::DiskFlags LinuxDiskPlatform::diskFlags(const std::string& dis
     return remembered(facts ? &facts->flags : nullptr, disk, [&] {
         DiskFlags flags;
         flags.removable = RootFolder::readLine(sysBlock_ + disk + "/removable") == "1";
-        if (const auto folder = root_.resolveText(sysBlock_ + disk, realPlaces())) {
+        if (const auto folder = blockFolderText(disk)) {
             flags.ejectable = isBelowHotPlugBus(root_.machinePath(*folder));
         }
         return flags;
@@ -309,7 +316,12 @@ std::optional<std::string> LinuxDiskPlatform::blockDeviceName(unsigned major, un
                   .arg(qs(devNumbers(major, minor)), qs(mountPoint)));
         return std::nullopt;
     }
-    return fileNameOf(*folder);
+    std::string name = fileNameOf(*folder);
+    // /sys/class/block/NAME leads to the same folder: no need to follow it too.
+    if (SurveyFacts* facts = survey(); facts != nullptr && SysfsDisks::isPlausibleName(name)) {
+        facts->folders.try_emplace(name, *folder);
+    }
+    return name;
 }
 
 std::optional<QString> LinuxDiskPlatform::labelOf(const std::string& device,
@@ -317,7 +329,9 @@ std::optional<QString> LinuxDiskPlatform::labelOf(const std::string& device,
                                                   std::map<std::string, std::string>& byLabel,
                                                   bool& byLabelRead) {
     if (!numbers.empty()) {
-        const auto record = RootFolder::read(udevData_ + "b" + numbers, kUdevRecordLimit);
+        // udev keeps its database in /run, a file system in memory.
+        const auto record =
+            RootFolder::readRegularFile(udevData_ + "b" + numbers, kUdevRecordLimit);
         if (record) {
             const UdevLabel label = labelFromUdevRecord(record->bytes);
             if (label.outcome == LabelParse::Found) {

@@ -16,9 +16,10 @@ namespace {
 constexpr int kMaxLinkHops = 16;
 constexpr std::size_t kAttributeLimit = 4096;
 
-// At most `limit` bytes; with `firstLine`, stops once a line end has been read.
-std::optional<RootFolder::Content> readBounded(const char* place, std::size_t limit,
-                                               bool firstLine) {
+// At most `limit` bytes; with `firstLine`, stops once a line end has been read;
+// with `shortReadEnds`, once a read returns less than asked.
+std::optional<RootFolder::Content> readBounded(const char* place, std::size_t limit, bool firstLine,
+                                               bool shortReadEnds = false) {
     const int fd = ::open(place, O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         return std::nullopt;
@@ -44,6 +45,9 @@ std::optional<RootFolder::Content> readBounded(const char* place, std::size_t li
         content.bytes.append(buffer.data(), std::size_t(n));
         // Saves the read that would only find the end of a one-line attribute.
         if (firstLine && std::memchr(buffer.data(), '\n', std::size_t(n)) != nullptr) {
+            break;
+        }
+        if (shortReadEnds && std::size_t(n) < buffer.size()) {
             break;
         }
     }
@@ -98,6 +102,11 @@ std::optional<RootFolder::Content> RootFolder::read(const fs::path& place, std::
 
 std::optional<RootFolder::Content> RootFolder::read(const std::string& place, std::size_t limit) {
     return readBounded(place.c_str(), limit, false);
+}
+
+std::optional<RootFolder::Content> RootFolder::readRegularFile(const std::string& place,
+                                                               std::size_t limit) {
+    return readBounded(place.c_str(), limit, false, true);
 }
 
 std::optional<std::string> RootFolder::readLine(const fs::path& place) {

@@ -32,6 +32,10 @@ class RootFolder {
     // At most `limit` bytes of a file; absent when it cannot be read.
     static std::optional<Content> read(const std::filesystem::path& place, std::size_t limit);
     static std::optional<Content> read(const std::string& place, std::size_t limit);
+    // The same for a file on a disk or in memory (not /proc): a read there
+    // returns less than asked only at the end, which spares the read that
+    // would find the end. Never for /proc, whose files come a record at a time.
+    static std::optional<Content> readRegularFile(const std::string& place, std::size_t limit);
     // The first line of a small attribute file, blanks trimmed; absent when unreadable.
     static std::optional<std::string> readLine(const std::filesystem::path& place);
     static std::optional<std::string> readLine(const std::string& place);
