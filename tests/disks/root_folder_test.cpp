@@ -107,6 +107,15 @@ TEST_F(RootFolderTest, ReadIsBoundedAndSaysSo) {
     ASSERT_TRUE(cut);
     EXPECT_EQ(cut->bytes, std::string(9000, 'b'));
     EXPECT_TRUE(cut->truncated);
+    // A file longer than one read buffer, and one exactly as long, are read whole.
+    write("exact", std::string(8192, 'e'));
+    for (const char* name : {"big", "exact"}) {
+        const auto regular = RootFolder::readRegularFile((root / name).string(), 20000);
+        ASSERT_TRUE(regular) << name;
+        EXPECT_EQ(regular->bytes, RootFolder::read(root / name, 20000)->bytes) << name;
+    }
+    EXPECT_EQ(RootFolder::readRegularFile((root / "big").string(), 9000)->bytes.size(), 9000u);
+    EXPECT_FALSE(RootFolder::readRegularFile((root / "missing").string(), 100));
 }
 
 TEST(RootFolderPaths, LexicallyNormalAgreesWithTheStandardLibrary) {
