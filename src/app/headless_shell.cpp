@@ -1,14 +1,10 @@
 #include "app/headless_shell.h"
 
+#include "app/session_bus_module.h"
 #include "delivery/dx_email_sender.h"
 
+#include "ext/modules.h"
 #include "ext/text.h"
-
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusReply>
-#include <QVariantMap>
 
 namespace {
 
@@ -48,29 +44,21 @@ void DesktopNotifications::deliverNotification(const QString& title, const QStri
 
 bool DesktopNotifications::sendOverSessionBus(const QString& title, const QString& text,
                                               const QString& imageName) {
-    const QString service = QStringLiteral("org.freedesktop.Notifications");
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface() ||
-        !bus.interface()->isServiceRegistered(service).value()) {
+    static SessionBusModule* const bus = [] {
+        const auto entry = reinterpret_cast<SessionBusModuleEntry>(
+            moduleEntry(kSessionBusModuleName, kSessionBusModuleEntry));
+        return entry != nullptr ? entry() : nullptr;
+    }();
+    if (bus == nullptr) {
         return false;
     }
-    QVariantMap hints;
-    if (const std::optional<QString> image = namedImage(imageName)) {
-        hints.insert(QStringLiteral("image-path"), *image);
+    QString error;
+    const SessionBusModule::Delivery delivery =
+        bus->notify(appName_, title, text, namedImage(imageName).value_or(QString()), error);
+    if (delivery == SessionBusModule::Delivery::Failed) {
+        log_.log_message(3, QStringLiteral("Error:    desktop notification failed: %1").arg(error));
     }
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(service, QStringLiteral("/org/freedesktop/Notifications"),
-                                       service, QStringLiteral("Notify"));
-    call << appName_ << quint32(0) << QString() << title << text << QStringList() << hints
-         << qint32(-1);
-    const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        log_.log_message(
-            3,
-            QStringLiteral("Error:    desktop notification failed: %1").arg(reply.errorMessage()));
-        return false;
-    }
-    return true;
+    return delivery == SessionBusModule::Delivery::Delivered;
 }
 
 int RelayMailSender::sendMailWithCGI(const QString& body, const QString& subject,

@@ -41,7 +41,17 @@ Options:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Qt's own event dispatcher does all a command needs; GLib's would only
+    // add its memory to the background monitor. Programs this one starts
+    // do not inherit the choice.
+    const bool dispatcherChosen = qEnvironmentVariableIsSet("QT_NO_GLIB");
+    if (!dispatcherChosen) {
+        qputenv("QT_NO_GLIB", "1");
+    }
     QCoreApplication app(argc, argv);
+    if (!dispatcherChosen) {
+        qunsetenv("QT_NO_GLIB");
+    }
     QCoreApplication::setApplicationName(QStringLiteral("ostrivane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(OSTRIVANE_VERSION));
 

@@ -1,18 +1,14 @@
 #include "delivery/network_relay.h"
 
+#include "ext/network_module.h"
 #include "ext/url.h"
 #include "foundation/wendle_lib.h"
-
-#include <QHostInfo>
 
 #include <cmath>
 
 bool SystemNameResolver::resolves(const QString& host) {
-    if (host.isEmpty()) {
-        return false;
-    }
-    const QHostInfo info = QHostInfo::fromName(host);
-    return info.error() == QHostInfo::NoError && !info.addresses().isEmpty();
+    NetworkModule* network = networkModule();
+    return !host.isEmpty() && network != nullptr && network->resolves(host);
 }
 
 std::optional<QByteArray> NetworkRelayTransport::download(const QUrl& url) {

@@ -2,7 +2,7 @@
 
 #include "delivery/relay_services.h"
 
-// The system's resolver (getaddrinfo through Qt), blocking.
+// The system's resolver (getaddrinfo through Qt, in the network module), blocking.
 class SystemNameResolver final : public NameResolver {
   public:
     bool resolves(const QString& host) override;

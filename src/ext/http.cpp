@@ -1,22 +1,16 @@
+#include "ext/modules.h"
+#include "ext/network_module.h"
 #include "ext/scheduling.h"
 #include "ext/url.h"
 #include "foundation/logging.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 
 namespace {
 
-struct Outcome {
-    std::optional<QByteArray> body;
-    QString problem;
-    int status = 0;
-};
+using Outcome = NetworkModule::Reply;
 
 Outcome failed(QString problem) {
     return {std::nullopt, std::move(problem)};
@@ -37,83 +31,6 @@ Outcome readLocalFile(const QString& path) {
     return {std::move(bytes), {}};
 }
 
-// Runs on the thread that called it, which must not be the main thread: it
-// spins an event loop of its own until the reply has finished.
-Outcome fetch(const HttpRequest& request) {
-    QNetworkAccessManager manager;
-    manager.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkRequest networkRequest(request.url);
-    networkRequest.setTransferTimeout(std::max(1, request.timeoutSeconds) * 1000);
-    for (const auto& [name, value] : request.headers) {
-        networkRequest.setRawHeader(name, value);
-    }
-
-    QNetworkReply* reply = nullptr;
-    if (request.method == "GET") {
-        reply = manager.get(networkRequest);
-    } else if (request.method == "POST") {
-        reply = manager.post(networkRequest, request.body);
-    } else {
-        reply = manager.sendCustomRequest(networkRequest, request.method, request.body);
-    }
-
-    QByteArray body;
-    QString problem;
-    const auto refuse = [&](const QString& why) {
-        if (problem.isEmpty()) {
-            problem = why;
-            reply->abort();
-        }
-    };
-    const QString tooLarge =
-        QStringLiteral("the body is larger than %1 bytes").arg(kMaxDownloadBytes);
-    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > kMaxDownloadBytes) {
-            refuse(tooLarge);
-        }
-    });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
-        body += reply->read(kMaxDownloadBytes + 1 - body.size());
-        if (body.size() > kMaxDownloadBytes) {
-            refuse(tooLarge);
-        }
-    });
-    QEventLoop loop;
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished()) {
-        loop.exec();
-    }
-    if (problem.isEmpty()) {
-        body += reply->read(kMaxDownloadBytes + 1 - body.size());
-        if (body.size() > kMaxDownloadBytes) {
-            problem = tooLarge;
-        }
-    }
-
-    Outcome outcome;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    const bool decoded = !reply->rawHeader("Content-Encoding").isEmpty();
-    if (!problem.isEmpty()) {
-        outcome = failed(problem);
-    } else if (reply->error() != QNetworkReply::NoError) {
-        outcome = failed(reply->errorString());
-    } else if (status < 200 || status > 299) {
-        outcome = failed(QStringLiteral("HTTP status %1").arg(status));
-    } else if (!decoded && length.isValid() && length.toLongLong() != body.size()) {
-        // Guards against a connection that closed early without an error.
-        outcome = failed(QStringLiteral("the body ended after %1 of %2 bytes")
-                             .arg(body.size())
-                             .arg(length.toLongLong()));
-    } else {
-        outcome.body = std::move(body);
-    }
-    outcome.status = status;
-    delete reply;
-    return outcome;
-}
-
 }  // namespace
 
 std::optional<QByteArray> sendRequest(const HttpRequest& request, int* status) {
@@ -128,9 +45,11 @@ std::optional<QByteArray> sendRequest(const HttpRequest& request, int* status) {
         outcome = failed(QStringLiteral("unsupported scheme"));
     } else if (QCoreApplication::instance() == nullptr) {
         outcome = failed(QStringLiteral("no application object for the network"));
+    } else if (NetworkModule* network = networkModule(); network == nullptr) {
+        outcome = failed(QStringLiteral("no network module"));
     } else {
         run_in_background_and_wait([&] {
-            outcome = fetch(request);
+            outcome = network->fetch(request);
             // The network objects left deletions for this thread's event
             // loop, which has ended; carry them out before the thread goes
             // back to the pool.
@@ -145,6 +64,15 @@ std::optional<QByteArray> sendRequest(const HttpRequest& request, int* status) {
                     QStringLiteral("Info: request to %1 failed: %2").arg(shown, outcome.problem));
     }
     return outcome.body;
+}
+
+NetworkModule* networkModule() {
+    static NetworkModule* const module = [] {
+        const auto entry = reinterpret_cast<NetworkModuleEntry>(
+            moduleEntry(kNetworkModuleName, kNetworkModuleEntry));
+        return entry != nullptr ? entry() : nullptr;
+    }();
+    return module;
 }
 
 HttpRequest request(const QUrl& url) {

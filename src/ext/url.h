@@ -2,7 +2,8 @@
 
 // Operations on URLs: file tests on file URLs, and HTTP.
 //
-// HTTP requests run on Qt Network. A blocking request gets its own network
+// HTTP requests run on Qt Network, in the network module (network_module.h)
+// loaded on the first request. A blocking request gets its own network
 // access manager on a background thread with that thread's own event loop;
 // the calling thread only waits, so no timer or action runs inside it
 // meanwhile. Network objects exist only while a request runs. HTTPS always
