@@ -11,6 +11,8 @@ packages=(
   # The real-kernel test of S.M.A.R.T. reading: a Debian kernel under QEMU,
   # compared with smartctl, the helper started through systemd-socket-activate.
   qemu-system-x86 busybox-static smartmontools kmod cpio systemd
+  # Desktop notifications are tested against a private session bus.
+  dbus-daemon
 )
 
 missing=()

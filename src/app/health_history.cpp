@@ -9,7 +9,9 @@
 #include <sqlite3.h>
 
 QString HealthHistory::defaultPath() {
-    return WendleLib::shared().suppDir() + QStringLiteral("/history.sqlite3");
+    const QString folder = WendleLib::shared().suppDir();
+    // Without a folder of its own the history is not kept: never in "/".
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/history.sqlite3");
 }
 
 bool HealthHistory::fail(const QString& what) {
@@ -19,6 +21,10 @@ bool HealthHistory::fail(const QString& what) {
 }
 
 bool HealthHistory::open(const QString& path) {
+    if (path.isEmpty()) {
+        log_.log_message(3, QStringLiteral("Error:    health history: no folder to keep it in"));
+        return false;
+    }
     if (path != QLatin1String(":memory:")) {
         QDir().mkpath(QFileInfo(path).absolutePath());
     }

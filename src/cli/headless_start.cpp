@@ -31,9 +31,13 @@ void startHeadless() {
     const WendleLib& lib = WendleLib::shared();
     // On a fresh installation the folder does not exist yet, and the first
     // check's lines must not be lost.
-    QDir().mkpath(lib.suppDir());
+    const QString folder = lib.suppDir();
+    if (folder.isEmpty()) {
+        return;  // no home or no information file: already reported, and nowhere to log
+    }
+    QDir().mkpath(folder);
     constexpr qint64 kLogFileLimit = 26'214'400;
-    log_open_file(lib.suppDir() + QStringLiteral("/Ostrivane.log"), kLogFileLimit, 5);
+    log_open_file(folder + QStringLiteral("/Ostrivane.log"), kLogFileLimit, 5);
 }
 
 void WatchingLogger::log_message(int level, const QString& text) {

@@ -54,6 +54,13 @@ for applet in $(/bin/busybox --list); do
   [ "$applet" = busybox ] || ln -sf busybox "root/bin/$applet"
 done
 cp "$cli" "$helper" root/bin/
+# The rest of the installation beside bin/: the information file (the
+# program's name, hence its folders and log) and the modules.
+installation="$(cd "$(dirname "$cli")/.." && pwd)"
+mkdir -p root/share root/lib
+cp -r "$installation/share/ostrivane" root/share/
+libdir="$(cd "$installation" && ls -d lib/ostrivane lib/*/ostrivane 2>/dev/null | head -1)"
+[ -n "$libdir" ] && mkdir -p "root/$(dirname "$libdir")" && cp -r "$installation/$libdir" "root/$libdir"
 cp "$(command -v smartctl || echo /usr/sbin/smartctl)" "$(command -v systemd-socket-activate)" root/bin/
 for binary in root/bin/ostrivane-cli root/bin/ostrivane-smart-helper root/bin/smartctl \
               root/bin/systemd-socket-activate; do
