@@ -59,8 +59,12 @@ cp "$cli" "$helper" root/bin/
 installation="$(cd "$(dirname "$cli")/.." && pwd)"
 mkdir -p root/share root/lib
 cp -r "$installation/share/ostrivane" root/share/
-libdir="$(cd "$installation" && ls -d lib/ostrivane lib/*/ostrivane 2>/dev/null | head -1)"
-[ -n "$libdir" ] && mkdir -p "root/$(dirname "$libdir")" && cp -r "$installation/$libdir" "root/$libdir"
+for libdir in "$installation"/lib/ostrivane "$installation"/lib/*/ostrivane; do
+  if [ -d "$libdir" ]; then
+    mkdir -p "root/$(dirname "${libdir#"$installation"/}")"
+    cp -r "$libdir" "root/${libdir#"$installation"/}"
+  fi
+done
 cp "$(command -v smartctl || echo /usr/sbin/smartctl)" "$(command -v systemd-socket-activate)" root/bin/
 for binary in root/bin/ostrivane-cli root/bin/ostrivane-smart-helper root/bin/smartctl \
               root/bin/systemd-socket-activate; do
