@@ -188,8 +188,10 @@ void AppDelegate::sendNotifications(const QString& problemText) {
     // Deliveries may block (a modal alert, the relay's time-out), so they run
     // after the cycle, in the order they were raised.
     QPointer<AppDelegate> self(this);
+    ++pendingDeliveries_;
     run_on_main_after(0.1f, [self, problemText] {
         if (self) {
+            --self->pendingDeliveries_;
             self->deliver(problemText);
         }
     });

@@ -70,6 +70,8 @@ class AppDelegate : public QObject {
     QString statusTimeText() const { return statusTimeText_; }
     QUrl statusIconURL() const { return statusIconURL_; }
     Overall lastOverall() const { return lastOverall_; }
+    // Deliveries scheduled by sendNotifications that have not run yet.
+    int pendingDeliveries() const { return pendingDeliveries_; }
     const QTimer* checkTimer() const { return checkTimer_.get(); }
     bool isDarkMode() const { return services_.darkMode; }
 
@@ -105,4 +107,5 @@ class AppDelegate : public QObject {
     QUrl statusIconURL_;
     quint8 lastIconState_ = 3;
     Overall lastOverall_ = Overall::None;
+    int pendingDeliveries_ = 0;
 };

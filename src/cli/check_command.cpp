@@ -172,9 +172,11 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     HeadlessApp app(options, log);
     app.controller().performCheck(nullptr);
     // Deliveries are queued 0.1 s after the cycle, in order; the quit queued
-    // behind them runs once they are all done.
-    run_on_main_after(0.1f, [] { QCoreApplication::quit(); });
-    QCoreApplication::exec();
+    // behind them runs once they are all done. Without any, nothing waits.
+    if (app.controller().pendingDeliveries() > 0) {
+        run_on_main_after(0.1f, [] { QCoreApplication::quit(); });
+        QCoreApplication::exec();
+    }
 
     const int status = exitStatusOf(app.controller().lastOverall());
     if (parser.isSet(json)) {

@@ -39,7 +39,11 @@ TEST(CheckCycle, ThresholdsAreInclusiveAndDecreaseComesFirst) {
     h.addDrive(0, QStringLiteral("Falling"), 40);
     h.addDrive(1, QStringLiteral("At error"), 30);
     h.addDrive(2, QStringLiteral("At warning"), 50);
-    h.check();
+    h.controller->performCheck(nullptr);
+    // A caller that ends after the cycle must know what is still to deliver.
+    EXPECT_EQ(h.controller->pendingDeliveries(), 4);
+    Harness::drain();
+    EXPECT_EQ(h.controller->pendingDeliveries(), 0);
     const auto alert = [](const QString& text) {
         return QStringLiteral("alert ") + text + QStringLiteral("|OK");
     };
