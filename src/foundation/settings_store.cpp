@@ -102,15 +102,28 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
     cache_.clear();
     if (!path.isEmpty()) {
         QDir().mkpath(QFileInfo(path).absolutePath());
-        // Only one process at a time may judge the file damaged and move it.
+        QString why;
+        bool damaged = false;
+        // Nearly every start finds a sound file, and then needs no lock file
+        // (whose creation syncs to disk).
+        const auto usable = [&] {
+            if (!tryOpenLocked(path, why, damaged)) {
+                return false;
+            }
+            persistent_ = true;
+            changes_.open(path + QStringLiteral("-changes"));
+            return true;
+        };
+        if (usable()) {
+            return;
+        }
+        db_.close();
+        // Only one process at a time may judge the file damaged and move it;
+        // another may have just done so, so the file is opened again first.
         QLockFile guard(path + QStringLiteral(".lock"));
         guard.setStaleLockTime(30000);
         const bool locked = guard.tryLock(kLockWaitMs);
-        QString why;
-        bool damaged = false;
-        if (tryOpenLocked(path, why, damaged)) {
-            persistent_ = true;
-            changes_.open(path + QStringLiteral("-changes"));
+        if (usable()) {
             return;
         }
         if (damaged && locked) {
