@@ -52,6 +52,12 @@ int main(int argc, char** argv) {
     if (!dispatcherChosen) {
         qunsetenv("QT_NO_GLIB");
     }
+    // The few short patterns a command matches run faster interpreted than
+    // compiled to machine code first, and the compiler is a large piece of
+    // code to bring in (noticeably so on slow or emulated machines).
+    if (!qEnvironmentVariableIsSet("QT_ENABLE_REGEXP_JIT")) {
+        qputenv("QT_ENABLE_REGEXP_JIT", "0");
+    }
     QCoreApplication::setApplicationName(QStringLiteral("ostrivane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(OSTRIVANE_VERSION));
 
