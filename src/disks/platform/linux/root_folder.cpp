@@ -86,12 +86,16 @@ std::string RootFolder::machinePath(const fs::path& place) const {
 }
 
 std::string RootFolder::machinePath(const std::string& text) const {
+    return std::string(machinePathView(text));
+}
+
+std::string_view RootFolder::machinePathView(std::string_view text) const {
     if (systemRoot_) {
         return text;
     }
-    if (text.size() >= rootText_.size() && text.compare(0, rootText_.size(), rootText_) == 0) {
-        std::string rest = text.substr(rootText_.size());
-        return rest.empty() ? std::string("/") : rest;
+    if (text.starts_with(rootText_)) {
+        const std::string_view rest = text.substr(rootText_.size());
+        return rest.empty() ? std::string_view("/") : rest;
     }
     return text;
 }
