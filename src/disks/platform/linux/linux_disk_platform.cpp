@@ -442,7 +442,11 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
             error(QStringLiteral("Error: malformed mountinfo line: %1").arg(clipped(line)));
         }
     }
-    std::set<std::string> seen;
+    std::unordered_set<std::string> seen;
+    seen.reserve(info.entries.size());
+    // Most volumes share a handful of file-system types: one QString each.
+    std::string lastFsType;
+    QString lastFsTypeText;
     std::map<std::string, std::string> byLabel;
     bool byLabelRead = false;
     // Later mounts on "/" hide earlier ones: the root is the last.
@@ -455,7 +459,11 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
         }
         MountedVolume volume;
         volume.path = qs(entry.mountPoint);
-        volume.fsType = qs(entry.fsType);
+        if (lastFsTypeText.isNull() || entry.fsType != lastFsType) {
+            lastFsType = entry.fsType;
+            lastFsTypeText = qs(entry.fsType);
+        }
+        volume.fsType = lastFsTypeText;
         const std::string entryNumbers = devNumbers(entry.major, entry.minor);
         std::string device;
         std::string numbers;
