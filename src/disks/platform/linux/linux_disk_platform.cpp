@@ -90,6 +90,11 @@ bool isBelowHotPlugBus(std::string_view machinePath) {
         }
         const std::string_view part = machinePath.substr(at, end - at);
         at = end + 1;
+        // Most parts of a device path cannot name one; their first letter tells.
+        const char first = part.empty() ? '\0' : part.front();
+        if (first != 'u' && first != 'f' && first != 't') {
+            continue;
+        }
         if (isNumbered(part, "usb") || isNumbered(part, "fw") || startsWith(part, "thunderbolt")) {
             return true;
         }
