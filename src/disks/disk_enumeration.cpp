@@ -48,7 +48,7 @@ DiskList DiskEnumeration::mountedHarddisks(bool resolveBacking) {
         bool merged = false;
         for (DiskEntry& entry : list) {
             if (entry.diskNumber == *disk) {
-                entry.diskName = entry.diskName + QStringLiteral(", ") + *volume.name;
+                entry.diskName.append(QLatin1String(", ")).append(*volume.name);
                 merged = true;
             }
         }

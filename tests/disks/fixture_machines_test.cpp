@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -216,6 +217,40 @@ TEST_F(BadInputTest, LinksNeverLeaveTheMachineFolder) {
 }
 
 // A recorded copy of a machine lists the same disks as the machine.
+TEST(HotPlugBusTest, OnlyNumberedUsbAndFireWireBusesAndThunderboltAreExternal) {
+    QTemporaryDir dir;
+    const fs::path root = dir.path().toStdString();
+    const std::pair<const char*, bool> buses[] = {
+        {"usb3/3-1", false},      {"fw1/fw1.0", false}, {"thunderbolt/domain0/0-1", false},
+        {"usbmisc/u1", true},     {"fwd/f0", true},     {"ufs0/u0", true},
+        {"target/thunder", true}, {"ata1/host0", true},
+    };
+    std::vector<std::string> names;
+    for (const auto& [bus, internal] : buses) {
+        const std::string name = "sd" + std::string(1, char('a' + names.size()));
+        const fs::path device = root / "sys/devices/pci0000:00" / bus / "target0:0:0/0:0:0:0";
+        const fs::path block = device / "block" / name;
+        fs::create_directories(block);
+        std::ofstream(block / "dev") << "8:" << names.size() * 16 << "\n";
+        fs::create_symlink(fs::relative(device, block), block / "device");
+        fs::create_directories(root / "sys/block");
+        fs::create_symlink(fs::relative(block, root / "sys/block"), root / "sys/block" / name);
+        names.push_back(name);
+    }
+    LineLogger log;
+    const auto platform = makeLinuxDiskPlatform(root, log);
+    platform->numberAllDisks();
+    for (int disk = 0; disk < int(names.size()); ++disk) {
+        const DiskDescription description = platform->describe(disk);
+        const std::string name = platform->kernelName(disk).value_or(QString()).toStdString();
+        const auto at = std::find(names.begin(), names.end(), name);
+        ASSERT_NE(at, names.end());
+        const auto& [bus, internal] = buses[std::size_t(at - names.begin())];
+        EXPECT_EQ(description.keys.value(QStringLiteral("DADeviceInternal")).toBool(), internal)
+            << bus;
+    }
+}
+
 TEST(MachineSnapshotTest, RecordsWhatTheEnumerationReads) {
     for (const char* name : {"laptop-nvme-luks-lvm", "desktop-sata-md-usb", "btrfs-two-ssd"}) {
         LineLogger log;

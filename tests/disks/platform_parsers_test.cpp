@@ -28,6 +28,23 @@ TEST(MountInfo, ReadsFieldsAfterTheSeparatorAndUndoesEscapes) {
     EXPECT_EQ(info.rejectedLines.size(), 5u);
 }
 
+TEST(MountInfo, FindsTheSeparatorAfterAnyNumberOfOptionalFields) {
+    const MountInfo info = parseMountInfo(
+        "50 1 8:2 / /many rw shared:1 master:2 propagate_from:3 unbindable - xfs /dev/sda2 rw\n"
+        "51 1 8:3 / /tabs\trw\t-\text4\t/dev/sda3\n"
+        "52 1 8:4 / /a rw - ext4\n"            // no source after the type
+        "53 1 8:5 / /b - ext4 /dev/sda5 rw\n"  // the options field is missing
+        "54 1 8:6 / /c rw - \n"                // nothing after the separator
+        "55 1 8:7 / /d rw -- ext4 /dev/sda7\n");
+    ASSERT_EQ(info.entries.size(), 2u);
+    EXPECT_EQ(info.entries[0].fsType, "xfs");
+    EXPECT_EQ(info.entries[0].source, "/dev/sda2");
+    EXPECT_EQ(info.entries[1].mountPoint, "/tabs");
+    EXPECT_EQ(info.entries[1].source, "/dev/sda3");
+    ASSERT_EQ(info.rejectedLines.size(), 4u);
+    EXPECT_EQ(info.rejectedLines[1], "53 1 8:5 / /b - ext4 /dev/sda5 rw");
+}
+
 TEST(MountInfo, KeepsEscapesThatAreNotOctal) {
     EXPECT_EQ(unescapeOctal("a\\040"), "a ");
     EXPECT_EQ(unescapeOctal("a\\04"), "a\\04");

@@ -11,8 +11,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
+#include <initializer_list>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -33,7 +35,21 @@ QString qs(const std::string& text) {
 }
 
 bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
+    return text.starts_with(prefix);
+}
+
+// QString::toStdString, without the byte array in between for the plain
+// ASCII that kernel device names are.
+std::string utf8(const QString& text) {
+    std::string result;
+    result.reserve(std::size_t(text.size()));
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            return text.toStdString();
+        }
+        result += char(c.unicode());
+    }
+    return result;
 }
 
 // Memory-backed and looped block devices are never volumes of a physical disk.
@@ -74,6 +90,11 @@ bool isBelowHotPlugBus(std::string_view machinePath) {
         }
         const std::string_view part = machinePath.substr(at, end - at);
         at = end + 1;
+        // Most parts of a device path cannot name one; their first letter tells.
+        const char first = part.empty() ? '\0' : part.front();
+        if (first != 'u' && first != 'f' && first != 't') {
+            continue;
+        }
         if (isNumbered(part, "usb") || isNumbered(part, "fw") || startsWith(part, "thunderbolt")) {
             return true;
         }
@@ -104,7 +125,26 @@ std::string parentNameOf(const std::string& path) {
 }
 
 std::string devNumbers(unsigned major, unsigned minor) {
-    return std::to_string(major) + ":" + std::to_string(minor);
+    std::array<char, 10> digits;  // enough for any 32-bit number
+    std::string text;
+    text.append(digits.data(), std::to_chars(digits.data(), digits.data() + 10, major).ptr);
+    text += ':';
+    text.append(digits.data(), std::to_chars(digits.data(), digits.data() + 10, minor).ptr);
+    return text;
+}
+
+// The parts one after the other, in one allocation.
+std::string joined(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const std::string_view part : parts) {
+        size += part.size();
+    }
+    std::string result;
+    result.reserve(size);
+    for (const std::string_view part : parts) {
+        result += part;
+    }
+    return result;
 }
 
 std::span<const std::uint8_t> bytesOf(const std::string& text) {
@@ -190,13 +230,34 @@ std::unordered_set<std::string>* LinuxDiskPlatform::realPlaces() const {
     return facts != nullptr ? &facts->realPlaces : nullptr;
 }
 
-std::optional<std::string> LinuxDiskPlatform::blockFolderText(const std::string& name) const {
+const std::string* LinuxDiskPlatform::blockFolderIn(const std::string& name,
+                                                    std::optional<std::string>& scratch) const {
     if (!SysfsDisks::isPlausibleName(name)) {
+        return nullptr;
+    }
+    const std::optional<std::string>* folder = &scratch;
+    if (SurveyFacts* facts = survey(); facts == nullptr) {
+        scratch = root_.resolveText(joined({classBlock_, name}));
+    } else {
+        auto found = facts->folders.find(name);
+        if (found == facts->folders.end()) {
+            found = facts->folders
+                        .emplace(name,
+                                 root_.resolveText(joined({classBlock_, name}), &facts->realPlaces))
+                        .first;
+        }
+        folder = &found->second;
+    }
+    return *folder ? &**folder : nullptr;
+}
+
+std::optional<std::string> LinuxDiskPlatform::blockFolderText(const std::string& name) const {
+    std::optional<std::string> scratch;
+    const std::string* folder = blockFolderIn(name, scratch);
+    if (folder == nullptr) {
         return std::nullopt;
     }
-    SurveyFacts* facts = survey();
-    return remembered(facts ? &facts->folders : nullptr, name,
-                      [&] { return root_.resolveText(classBlock_ + name, realPlaces()); });
+    return folder == &*scratch ? std::move(scratch) : *folder;
 }
 
 std::optional<fs::path> LinuxDiskPlatform::blockFolder(const std::string& name) const {
@@ -211,51 +272,59 @@ std::optional<std::string> LinuxDiskPlatform::wholeDiskOf(const std::string& nam
     SurveyFacts* facts = survey();
     return remembered(facts ? &facts->wholeDisks : nullptr, name,
                       [&]() -> std::optional<std::string> {
-                          const std::optional<std::string> folder = blockFolderText(name);
-                          if (!folder) {
+                          std::optional<std::string> scratch;
+                          const std::string* folder = blockFolderIn(name, scratch);
+                          if (folder == nullptr) {
                               return std::nullopt;
                           }
                           struct stat info {};
-                          if (::stat((*folder + "/partition").c_str(), &info) != 0) {
+                          if (::stat(joined({*folder, "/partition"}).c_str(), &info) != 0) {
                               return name;
                           }
                           std::string disk = parentNameOf(*folder);
                           // A partition's folder lies in its disk's folder, so
                           // that one is known without following its links.
-                          if (facts != nullptr && SysfsDisks::isPlausibleName(disk)) {
+                          if (facts != nullptr && SysfsDisks::isPlausibleName(disk) &&
+                              !facts->folders.contains(disk)) {
                               const std::size_t slash = folder->rfind('/');
-                              facts->folders.try_emplace(disk, folder->substr(0, slash));
+                              facts->folders.emplace(disk, folder->substr(0, slash));
                           }
                           return disk;
                       });
 }
 
 std::vector<std::string> LinuxDiskPlatform::slavesOf(const std::string& name) const {
+    const auto listed = [&]() -> std::vector<std::string> {
+        std::optional<std::string> scratch;
+        const std::string* folder = blockFolderIn(name, scratch);
+        return folder != nullptr ? RootFolder::names(joined({*folder, "/slaves"}))
+                                 : std::vector<std::string>();
+    };
     SurveyFacts* facts = survey();
-    return remembered(facts ? &facts->slaves : nullptr, name, [&]() -> std::vector<std::string> {
-        const std::optional<std::string> folder = blockFolderText(name);
-        // The kernel gives a slaves/ folder to whole disks only, never to a
-        // partition: a survey that already knows it is one need not look.
-        if (!folder) {
-            return {};
-        }
-        if (facts != nullptr) {
-            const auto whole = facts->wholeDisks.find(name);
-            if (whole != facts->wholeDisks.end() && whole->second != name) {
-                return {};
-            }
-        }
-        return RootFolder::names(*folder + "/slaves");
-    });
+    if (facts == nullptr) {
+        return listed();
+    }
+    if (const auto found = facts->slaves.find(name); found != facts->slaves.end()) {
+        return found->second;
+    }
+    // The kernel gives a slaves/ folder to whole disks only, never to a
+    // partition: a survey that already knows it is one need not look. (Its
+    // folder was found or missed in learning that, so none is looked up.)
+    if (const auto whole = facts->wholeDisks.find(name);
+        whole != facts->wholeDisks.end() && whole->second != name) {
+        return {};
+    }
+    return facts->slaves.emplace(name, listed()).first->second;
 }
 
 LinuxDiskPlatform::DiskFlags LinuxDiskPlatform::diskFlags(const std::string& disk) const {
     SurveyFacts* facts = survey();
     return remembered(facts ? &facts->flags : nullptr, disk, [&] {
         DiskFlags flags;
-        flags.removable = RootFolder::readLine(sysBlock_ + disk + "/removable") == "1";
-        if (const auto folder = blockFolderText(disk)) {
-            flags.ejectable = isBelowHotPlugBus(root_.machinePath(*folder));
+        flags.removable = RootFolder::readLine(joined({sysBlock_, disk, "/removable"})) == "1";
+        std::optional<std::string> scratch;
+        if (const std::string* folder = blockFolderIn(disk, scratch)) {
+            flags.ejectable = isBelowHotPlugBus(root_.machinePathView(*folder));
         }
         return flags;
     });
@@ -307,19 +376,19 @@ std::vector<std::string> LinuxDiskPlatform::physicalLeaves(const std::string& na
     return leaves;
 }
 
-std::optional<std::string> LinuxDiskPlatform::blockDeviceName(unsigned major, unsigned minor,
+std::optional<std::string> LinuxDiskPlatform::blockDeviceName(const std::string& numbers,
                                                               const std::string& mountPoint) {
-    const std::optional<std::string> folder =
-        root_.resolveText(devBlock_ + devNumbers(major, minor), realPlaces());
+    std::optional<std::string> folder =
+        root_.resolveText(joined({devBlock_, numbers}), realPlaces());
     if (!folder) {
         error(QStringLiteral("Error: no block device %1 for the volume at %2")
-                  .arg(qs(devNumbers(major, minor)), qs(mountPoint)));
+                  .arg(qs(numbers), qs(mountPoint)));
         return std::nullopt;
     }
     std::string name = fileNameOf(*folder);
     // /sys/class/block/NAME leads to the same folder: no need to follow it too.
     if (SurveyFacts* facts = survey(); facts != nullptr && SysfsDisks::isPlausibleName(name)) {
-        facts->folders.try_emplace(name, *folder);
+        facts->folders.try_emplace(name, std::move(folder));
     }
     return name;
 }
@@ -331,7 +400,7 @@ std::optional<QString> LinuxDiskPlatform::labelOf(const std::string& device,
     if (!numbers.empty()) {
         // udev keeps its database in /run, a file system in memory.
         const auto record =
-            RootFolder::readRegularFile(udevData_ + "b" + numbers, kUdevRecordLimit);
+            RootFolder::readRegularFile(joined({udevData_, "b", numbers}), kUdevRecordLimit);
         if (record) {
             const UdevLabel label = labelFromUdevRecord(record->bytes);
             if (label.outcome == LabelParse::Found) {
@@ -378,7 +447,11 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
             error(QStringLiteral("Error: malformed mountinfo line: %1").arg(clipped(line)));
         }
     }
-    std::set<std::string> seen;
+    std::unordered_set<std::string> seen;
+    seen.reserve(info.entries.size());
+    // Most volumes share a handful of file-system types: one QString each.
+    std::string lastFsType;
+    QString lastFsTypeText;
     std::map<std::string, std::string> byLabel;
     bool byLabelRead = false;
     // Later mounts on "/" hide earlier ones: the root is the last.
@@ -391,7 +464,12 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
         }
         MountedVolume volume;
         volume.path = qs(entry.mountPoint);
-        volume.fsType = qs(entry.fsType);
+        if (lastFsTypeText.isNull() || entry.fsType != lastFsType) {
+            lastFsType = entry.fsType;
+            lastFsTypeText = qs(entry.fsType);
+        }
+        volume.fsType = lastFsTypeText;
+        const std::string entryNumbers = devNumbers(entry.major, entry.minor);
         std::string device;
         std::string numbers;
         if (entry.fsType == "zfs") {
@@ -401,12 +479,12 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
             }
             device = kZfsPrefix + pool;
         } else if (entry.major != 0) {
-            const auto name = blockDeviceName(entry.major, entry.minor, entry.mountPoint);
+            auto name = blockDeviceName(entryNumbers, entry.mountPoint);
             if (!name) {
                 continue;
             }
-            device = *name;
-            numbers = devNumbers(entry.major, entry.minor);
+            device = std::move(*name);
+            numbers = entryNumbers;
         } else if (entry.fsType == "btrfs" && startsWith(entry.source, "/dev/")) {
             // btrfs reports an anonymous device number; its source names a member.
             const auto node = root_.resolve(root_.at(entry.source));
@@ -424,20 +502,25 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
             continue;
         }
         // A file system mounted twice (bind mounts, btrfs subvolumes) is one volume.
-        const std::string key = device + "|" + devNumbers(entry.major, entry.minor);
-        if (wantList && !seen.insert(key).second) {
+        std::string key = joined({device, "|", entryNumbers});
+        if (wantList && !seen.insert(std::move(key)).second) {
             continue;
         }
         volume.device = qs(device);
         if (!startsWith(device, kZfsPrefix)) {
-            std::vector<std::string> disks{wholeDiskOf(device).value_or(device)};
-            for (const std::string& leaf : physicalLeaves(device)) {
-                disks.push_back(wholeDiskOf(leaf).value_or(leaf));
+            const std::string whole = wholeDiskOf(device).value_or(device);
+            std::vector<std::string> leafDisks = physicalLeaves(device);
+            for (std::string& leaf : leafDisks) {
+                leaf = wholeDiskOf(leaf).value_or(leaf);
             }
-            for (const std::string& disk : disks) {
+            const auto addFlags = [&](const std::string& disk) {
                 const DiskFlags flags = diskFlags(disk);
                 volume.removable |= flags.removable;
                 volume.ejectable |= flags.ejectable;
+            };
+            addFlags(whole);
+            for (const std::string& disk : leafDisks) {
+                addFlags(disk);
             }
             if (wantList) {
                 volume.name = labelOf(device, numbers, byLabel, byLabelRead);
@@ -447,9 +530,9 @@ LinuxDiskPlatform::Volumes LinuxDiskPlatform::readVolumes(bool wantList) {
             volume.name = volume.path;
         }
         if (wantList) {
-            result.list.push_back(volume);
+            result.list.push_back(std::move(volume));
         } else {
-            result.root = volume;
+            result.root = std::move(volume);
         }
     }
     return result;
@@ -517,7 +600,7 @@ std::optional<Backing> LinuxDiskPlatform::backingOf(const MountedVolume& volume)
     if (!volume.device) {
         return std::nullopt;
     }
-    const std::string device = volume.device->toStdString();
+    const std::string device = utf8(*volume.device);
     if (startsWith(device, kZfsPrefix)) {
         return Backing{Backing::Kind::Zfs, zfsMembers(device.substr(std::strlen(kZfsPrefix)))};
     }
@@ -563,7 +646,7 @@ int LinuxDiskPlatform::numberFor(const std::string& wholeDisk) {
 }
 
 std::optional<int> LinuxDiskPlatform::diskNumber(const QString& device) {
-    const std::string name = device.toStdString();
+    const std::string name = utf8(device);
     if (startsWith(name, kZfsPrefix)) {
         return numberFor(name);
     }
@@ -643,7 +726,7 @@ std::string LinuxDiskPlatform::serialOfWholeDisk(const std::string& disk) {
 }
 
 QString LinuxDiskPlatform::serialNumber(const QString& device) {
-    const std::string name = device.toStdString();
+    const std::string name = utf8(device);
     const std::optional<std::string> whole = wholeDiskOf(name);
     return whole ? qs(serialOfWholeDisk(*whole)) : QStringLiteral("NOSERIAL");
 }

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -74,8 +75,12 @@ class LinuxDiskPlatform final : public DiskPlatform {
         std::optional<MountedVolume> root;
     };
     Volumes readVolumes(bool wantList);
-    std::optional<std::string> blockDeviceName(unsigned major, unsigned minor,
+    std::optional<std::string> blockDeviceName(const std::string& numbers,
                                                const std::string& mountPoint);
+    // The device's folder: the survey's own copy while one is open, else
+    // `scratch`; null when there is none.
+    const std::string* blockFolderIn(const std::string& name,
+                                     std::optional<std::string>& scratch) const;
     std::optional<std::string> blockFolderText(const std::string& name) const;
     std::optional<std::filesystem::path> blockFolder(const std::string& name) const;
     std::optional<std::string> wholeDiskOf(const std::string& name) const;
@@ -102,7 +107,7 @@ class LinuxDiskPlatform final : public DiskPlatform {
     Logger& log_;
 
     std::mutex mutex_;  // the numbering may be asked from any thread
-    std::map<std::string, int> numbers_;
+    std::unordered_map<std::string, int> numbers_;
     std::vector<std::string> names_;
 };
 

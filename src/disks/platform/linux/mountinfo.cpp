@@ -1,25 +1,25 @@
 #include "disks/platform/linux/mountinfo.h"
 
+#include <array>
 #include <charconv>
 
 namespace {
 
-std::vector<std::string_view> fields(std::string_view line) {
-    std::vector<std::string_view> result;
-    std::size_t at = 0;
-    while (at < line.size()) {
-        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) {
-            ++at;
-        }
-        const std::size_t start = at;
-        while (at < line.size() && line[at] != ' ' && line[at] != '\t') {
-            ++at;
-        }
-        if (at > start) {
-            result.push_back(line.substr(start, at - start));
-        }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The next blank-separated field of `line` from `at` on, moving `at` past it;
+// empty once the line holds no more.
+std::string_view nextField(std::string_view line, std::size_t& at) {
+    while (at < line.size() && isBlank(line[at])) {
+        ++at;
     }
-    return result;
+    const std::size_t start = at;
+    while (at < line.size() && !isBlank(line[at])) {
+        ++at;
+    }
+    return line.substr(start, at - start);
 }
 
 bool parseDevice(std::string_view text, unsigned& major, unsigned& minor) {
@@ -41,9 +41,15 @@ bool isOctal(char c) {
 }  // namespace
 
 std::string unescapeOctal(std::string_view text) {
+    // Most fields hold no escape at all.
+    std::size_t i = text.find('\\');
+    if (i == std::string_view::npos) {
+        return std::string(text);
+    }
     std::string result;
     result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    result.append(text.substr(0, i));
+    for (; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 3 < text.size() && isOctal(text[i + 1]) && text[i + 1] <= '3' &&
             isOctal(text[i + 2]) && isOctal(text[i + 3])) {
             result.push_back(
@@ -70,21 +76,31 @@ MountInfo parseMountInfo(std::string_view text) {
             continue;
         }
         // id parent maj:min root mountpoint options [optional...] - fstype source superoptions
-        const std::vector<std::string_view> f = fields(line);
-        std::size_t separator = 6;
-        while (separator < f.size() && f[separator] != "-") {
-            ++separator;
+        // Fields are taken as they come: a line holds any number of optional ones.
+        std::array<std::string_view, 6> f;
+        std::size_t count = 0;
+        std::size_t cursor = 0;
+        for (; count < f.size(); ++count) {
+            f[count] = nextField(line, cursor);
+            if (f[count].empty()) {
+                break;
+            }
         }
+        std::string_view field = nextField(line, cursor);
+        while (!field.empty() && field != "-") {
+            field = nextField(line, cursor);
+        }
+        const std::string_view fsType = nextField(line, cursor);
+        const std::string_view source = nextField(line, cursor);
         MountInfoEntry entry;
-        if (f.size() < 6 || separator + 2 >= f.size() ||
-            !parseDevice(f[2], entry.major, entry.minor)) {
+        if (count < f.size() || source.empty() || !parseDevice(f[2], entry.major, entry.minor)) {
             info.rejectedLines.emplace_back(line);
             continue;
         }
         entry.fsRoot = unescapeOctal(f[3]);
         entry.mountPoint = unescapeOctal(f[4]);
-        entry.fsType = unescapeOctal(f[separator + 1]);
-        entry.source = unescapeOctal(f[separator + 2]);
+        entry.fsType = unescapeOctal(fsType);
+        entry.source = unescapeOctal(source);
         if (entry.mountPoint.empty() || entry.mountPoint.front() != '/') {
             info.rejectedLines.emplace_back(line);
             continue;

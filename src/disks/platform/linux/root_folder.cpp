@@ -86,12 +86,16 @@ std::string RootFolder::machinePath(const fs::path& place) const {
 }
 
 std::string RootFolder::machinePath(const std::string& text) const {
+    return std::string(machinePathView(text));
+}
+
+std::string_view RootFolder::machinePathView(std::string_view text) const {
     if (systemRoot_) {
         return text;
     }
-    if (text.size() >= rootText_.size() && text.compare(0, rootText_.size(), rootText_) == 0) {
-        std::string rest = text.substr(rootText_.size());
-        return rest.empty() ? std::string("/") : rest;
+    if (text.starts_with(rootText_)) {
+        const std::string_view rest = text.substr(rootText_.size());
+        return rest.empty() ? std::string_view("/") : rest;
     }
     return text;
 }
@@ -136,6 +140,7 @@ std::optional<fs::path> RootFolder::resolve(const fs::path& place) const {
 std::optional<std::string> RootFolder::resolveText(
     std::string current, std::unordered_set<std::string>* realPlaces) const {
     std::array<char, 4096> target;
+    std::string next;  // the place a link leads to, before normalising
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
         if (realPlaces != nullptr && realPlaces->count(current) != 0) {
             return current;
@@ -156,14 +161,17 @@ std::optional<std::string> RootFolder::resolveText(
             return std::nullopt;
         }
         std::string_view link(target.data(), std::size_t(n));
-        std::string next;
+        // Room for either form below: one allocation, kept across hops.
+        next.reserve(std::max(current.size(), rootText_.size() + 1) + link.size());
         if (link.front() == '/') {
             while (!link.empty() && link.front() == '/') {
                 link.remove_prefix(1);
             }
-            next = (systemRoot_ ? std::string() : rootText_) + '/';
-        } else if (const std::size_t slash = current.rfind('/'); slash != std::string::npos) {
-            next = current.substr(0, slash + 1);
+            next.assign(systemRoot_ ? std::string_view() : std::string_view(rootText_));
+            next += '/';
+        } else {
+            const std::size_t slash = current.rfind('/');
+            next.assign(current, 0, slash == std::string::npos ? 0 : slash + 1);
         }
         next += link;
         current = lexicallyNormal(next);
@@ -203,50 +211,60 @@ std::string RootFolder::lexicallyNormal(std::string_view path) {
         return std::string(path);
     }
     const bool absolute = path.front() == '/';
-    // Each kept name is appended as "/name"; a relative result drops the first slash at the end.
-    std::string result;
-    result.reserve(path.size() + 1);
+    // Each kept name is written as "/name" into room for the whole path and
+    // one more slash; a relative result drops the first slash at the end.
+    std::string result(path.size() + 1, '\0');
+    char* const first = result.data();
+    char* out = first;
     std::size_t kept = 0;
-    const auto lastKept = [&result] {
-        return std::string_view(result).substr(result.rfind('/') + 1);
-    };
+    // ".." is kept only where nothing can be taken away, so kept ".." names
+    // always come first: the last kept name is ".." when all of them are.
+    std::size_t keptParents = 0;
     // Whether the normal form ends in a separator after its last name: "a/." and
     // "a/b/.." keep one, as std::filesystem does.
     bool trailing = false;
-    std::size_t at = 0;
-    while (at < path.size()) {
-        if (path[at] == '/') {
+    const char* at = path.data();
+    const char* const end = at + path.size();
+    while (at < end) {
+        if (*at == '/') {
             ++at;
             continue;
         }
-        std::size_t end = path.find('/', at);
-        if (end == std::string_view::npos) {
-            end = path.size();
+        const char* stop = at;
+        while (stop < end && *stop != '/') {
+            ++stop;
         }
-        const std::string_view name = path.substr(at, end - at);
-        at = end;
-        if (name == ".") {
+        const std::size_t length = std::size_t(stop - at);
+        const bool dot = length == 1 && at[0] == '.';
+        const bool parent = length == 2 && at[0] == '.' && at[1] == '.';
+        if (dot) {
             trailing = true;
-        } else if (name == ".." && kept > 0 && lastKept() != "..") {
-            result.resize(result.rfind('/'));
+        } else if (parent && kept > keptParents) {
+            do {
+                --out;
+            } while (*out != '/');
             --kept;
             trailing = true;
-        } else if (name == ".." && absolute && kept == 0) {
+        } else if (parent && absolute && kept == 0) {
             trailing = true;  // nothing is above the root
         } else {
-            result += '/';
-            result += name;
+            *out++ = '/';
+            std::memcpy(out, at, length);
+            out += length;
             ++kept;
+            keptParents += parent ? 1 : 0;
             trailing = false;
         }
+        at = stop;
     }
     trailing = trailing || path.back() == '/';
     if (kept == 0) {
         return absolute ? "/" : ".";
     }
-    if (trailing && lastKept() != "..") {
-        result += '/';
+    if (trailing && kept > keptParents) {
+        *out++ = '/';
     }
+    result.resize(std::size_t(out - first));
     if (!absolute) {
         result.erase(0, 1);
     }

@@ -24,6 +24,8 @@ class RootFolder {
     // The machine path of a place below the root ("/sys/devices/...").
     std::string machinePath(const std::filesystem::path& place) const;
     std::string machinePath(const std::string& place) const;
+    // The same as a view into `place` (or of "/"), for questions that keep no copy.
+    std::string_view machinePathView(std::string_view place) const;
 
     struct Content {
         std::string bytes;
