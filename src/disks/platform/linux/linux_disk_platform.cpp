@@ -257,7 +257,8 @@ std::optional<std::string> LinuxDiskPlatform::blockFolderText(const std::string&
     if (folder == nullptr) {
         return std::nullopt;
     }
-    return folder == &*scratch ? std::move(scratch) : *folder;
+    // Outside a survey the answer is in the scratch; inside, in the survey's map.
+    return scratch ? std::move(scratch) : std::optional<std::string>(*folder);
 }
 
 std::optional<fs::path> LinuxDiskPlatform::blockFolder(const std::string& name) const {
