@@ -44,11 +44,8 @@ void DesktopNotifications::deliverNotification(const QString& title, const QStri
 
 bool DesktopNotifications::sendOverSessionBus(const QString& title, const QString& text,
                                               const QString& imageName) {
-    static SessionBusModule* const bus = [] {
-        const auto entry = reinterpret_cast<SessionBusModuleEntry>(
-            moduleEntry(kSessionBusModuleName, kSessionBusModuleEntry));
-        return entry != nullptr ? entry() : nullptr;
-    }();
+    static SessionBusModule* const bus =
+        moduleInstance<SessionBusModule>(kSessionBusModuleName, kSessionBusModuleEntry);
     if (bus == nullptr) {
         return false;
     }

@@ -24,4 +24,3 @@ class SessionBusModule {
 
 inline constexpr char kSessionBusModuleName[] = "ostrivane-session-bus";
 inline constexpr char kSessionBusModuleEntry[] = "ostrivane_session_bus_module";
-using SessionBusModuleEntry = SessionBusModule* (*)();

@@ -67,11 +67,8 @@ std::optional<QByteArray> sendRequest(const HttpRequest& request, int* status) {
 }
 
 NetworkModule* networkModule() {
-    static NetworkModule* const module = [] {
-        const auto entry = reinterpret_cast<NetworkModuleEntry>(
-            moduleEntry(kNetworkModuleName, kNetworkModuleEntry));
-        return entry != nullptr ? entry() : nullptr;
-    }();
+    static NetworkModule* const module =
+        moduleInstance<NetworkModule>(kNetworkModuleName, kNetworkModuleEntry);
     return module;
 }
 

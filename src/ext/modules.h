@@ -14,3 +14,13 @@
 // the module cannot be loaded or lacks the function, which is logged once.
 // Safe from any thread.
 QFunctionPointer moduleEntry(const QString& name, const char* entry);
+
+// The instance a module's entry function (taking nothing, returning a
+// pointer to an instance living as long as the process) hands out, asked
+// once per process; null when the module cannot be loaded.
+template <typename Interface>
+Interface* moduleInstance(const QString& name, const char* entry) {
+    using Entry = Interface* (*)();
+    const auto function = reinterpret_cast<Entry>(moduleEntry(name, entry));
+    return function != nullptr ? function() : nullptr;
+}

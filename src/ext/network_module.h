@@ -32,7 +32,6 @@ class NetworkModule {
 // long as the process.
 inline constexpr char kNetworkModuleName[] = "ostrivane-network";
 inline constexpr char kNetworkModuleEntry[] = "ostrivane_network_module";
-using NetworkModuleEntry = NetworkModule* (*)();
 
 // The loaded module; null (logged) when it cannot be loaded.
 NetworkModule* networkModule();
