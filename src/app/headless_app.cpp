@@ -6,6 +6,7 @@
 #include "disks/platform/fixture/fixture_smart_access.h"
 #include "disks/platform/helper_client.h"
 #include "disks/smart_access_selection.h"
+#include "ext/scheduling.h"
 #include "foundation/wendle_lib.h"
 
 class HeadlessApp::Disks final : public DiskSource {
@@ -77,7 +78,11 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
     }
 }
 
-HeadlessApp::~HeadlessApp() = default;
+HeadlessApp::~HeadlessApp() {
+    // Server reports run in the background and ask this app's host whether
+    // it is online: they must end before the host does.
+    wait_for_background();
+}
 
 void HeadlessApp::recordHistory() {
     const QDateTime now = QDateTime::currentDateTimeUtc();

@@ -56,6 +56,10 @@ void run_in_background(std::function<void()> action) {
     });
 }
 
+void wait_for_background() {
+    QThreadPool::globalInstance()->waitForDone();
+}
+
 void run_in_background_and_wait(std::function<void()> action) {
     if (tl_inPoolAction) {
         action();

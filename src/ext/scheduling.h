@@ -18,6 +18,10 @@ void run_in_background(std::function<void()> action);
 // Called from a pool thread, the action runs right there: queueing it behind
 // busy pool threads that may themselves be waiting could deadlock.
 void run_in_background_and_wait(std::function<void()> action);
+// Waits until every action given to the background queue has ended. For the
+// owner of what those actions use, before it goes away; never from a pool
+// thread.
+void wait_for_background();
 
 // True on the thread that runs the main event loop.
 bool is_main_thread();

@@ -94,3 +94,17 @@ TEST(SchedulingTest, BackgroundAndWaitRunsOffTheMainThreadAndNests) {
     EXPECT_NE(ranOn, mainThread);
     EXPECT_EQ(nested, 4);
 }
+
+TEST(SchedulingTest, WaitingForTheBackgroundWaitsForEveryAction) {
+    // What the actions use may go away right after the wait.
+    std::atomic<int> ended{0};
+    for (int i = 0; i < 4; ++i) {
+        run_in_background([&ended] {
+            QThread::msleep(30);
+            run_in_background([&ended] { ++ended; });  // queued from a pool thread
+            ++ended;
+        });
+    }
+    wait_for_background();
+    EXPECT_EQ(ended.load(), 8);
+}
