@@ -28,6 +28,8 @@ struct SSD::Context {
     bool micronFamily = false;
     model_rules::WearIds ids{};
     bool ignore226 = false;
+    // 233 was made from the NVMe percentage used, not reported by the drive.
+    bool mapped233 = false;
 };
 
 AttributeTable SSD::getAttributesFromSMTString(QStringView text) {
@@ -66,6 +68,7 @@ void SSD::performCheck() {
                 AttributeNumber::fromSigned(used < 0 ? 100 : std::max<qint64>(0, 100 - used));
             wear.isOnline = AttributeNumber::fromSigned(1);
             table[233] = wear;
+            context.mapped233 = true;
         }
         if (auto it = table.find(902); it != table.end()) {
             const qint64 spare = AttributeRecord::read64(it->second.currentValue);
@@ -170,7 +173,9 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
             const qint32 value = AttributeRecord::read32(record.currentValue);
             const qint32 threshold = AttributeRecord::read32(record.threshold);
             const bool verified = smartStatus_ == SMARTStatusVerified;
-            if (value == 0 && threshold == 0 && id == 233 && verified) {
+            // An ATA drive may report an empty 233; a mapped one at 0 means the
+            // NVMe drive has used up its rated life, and must count.
+            if (value == 0 && threshold == 0 && id == 233 && verified && !context.mapped233) {
                 services_.log.log_message(
                     5,
                     QStringLiteral("Info: Ostrivane ignoring disk attribute 233 of disk %1 because "

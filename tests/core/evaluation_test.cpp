@@ -1,6 +1,11 @@
 #include "fake_services.h"
 
 #include "core/nvme_health.h"
+#include "core/smartctl_report.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -126,6 +131,49 @@ TEST(Evaluation, Attribute233AtZeroIsIgnoredOnlyWhileStatusIsOk) {
         auto other = h.check(status, ssdDescription(kUnlisted), table({{233, attribute(0, 0)}}));
         EXPECT_EQ(other->healthPercentage(), 0) << int(status);
     }
+}
+
+// A worn-out NVMe drive (percentage used at or past 100) maps to 233 = 0 without
+// a threshold; that must read as 0 % health, not be skipped as an empty ATA 233.
+// The tables are the recorded real NVMe drives' health sections with only the
+// percentage used changed.
+TEST(Evaluation, NvmeDrivesAtOrPastTheirRatedLifeHaveNoHealthLeft) {
+    const QDir folder(QStringLiteral(OSTRIVANE_TEST_DATA_DIR "/smartctl"));
+    const QStringList files = folder.entryList({QStringLiteral("*.txt")}, QDir::Files);
+    const QRegularExpression usedLine(QStringLiteral("^Percentage Used:.*$"),
+                                      QRegularExpression::MultilineOption);
+    int drives = 0;
+    for (const QString& file : files) {
+        QFile input(folder.filePath(file));
+        ASSERT_TRUE(input.open(QIODevice::ReadOnly)) << file.toStdString();
+        const QString recorded = QString::fromUtf8(input.readAll());
+        if (!recorded.contains(usedLine)) {
+            continue;
+        }
+        ++drives;
+        for (const int used : {99, 100, 125, 255}) {
+            QString worn = recorded;
+            worn.replace(usedLine, QStringLiteral("Percentage Used: %1%").arg(used));
+            const SmartctlReport report = parseSmartctlReport(worn);
+            ASSERT_TRUE(report.hasNvmeHealth);
+            EvaluationHarness h;
+            auto ssd =
+                h.check(SMARTStatusVerified, ssdDescription(report.model), report.attributes);
+            const std::string what = file.toStdString() + " at " + std::to_string(used) + "%";
+            if (used >= 100) {
+                EXPECT_EQ(ssd->healthPercentage(), 0) << what;
+                EXPECT_TRUE(
+                    ssd->healthInfo().startsWith(QStringLiteral("Media_Wearout_Indicator: 0")))
+                    << what;
+                EXPECT_FALSE(h.logger.lines.join(u'\n').contains(
+                    QStringLiteral("ignoring disk attribute 233")))
+                    << what;
+            } else {
+                EXPECT_LE(ssd->healthPercentage(), 1) << what;
+            }
+        }
+    }
+    EXPECT_GE(drives, 10);
 }
 
 TEST(Evaluation, AssumedMaximumRulesAndTheirAlerts) {
