@@ -5,6 +5,7 @@
 #include "cli/exit_codes.h"
 #include "cli/input_file.h"
 #include "cli/stderr_logger.h"
+#include "cli/terminal_text.h"
 #include "core/memory_settings.h"
 #include "core/smartctl_report.h"
 #include "core/ssd.h"
@@ -15,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringDecoder>
 #include <QTextStream>
 
 namespace {
@@ -25,9 +27,10 @@ Evaluates the health of a drive from its S.M.A.R.T. attributes given as text,
 without reading any drive. FILE (or - for standard input) holds the output of
 `smartctl -a` or `smartctl -A`, or a bare attribute table (one attribute per
 line: id, name, flag, value, worst, threshold, type, updated, when-failed, raw
-value). The NVMe health section of `smartctl -a` ("Critical Warning:",
-"Available Spare:", "Percentage Used:" ...) is read as the drive reader reads
-the NVMe health log.
+value), in UTF-8 or in UTF-16 with a byte-order mark. The NVMe health section
+of `smartctl -a` ("Critical Warning:", "Available Spare:", "Percentage Used:"
+...) is read as the drive reader reads the NVMe health log. Without a model
+line (`smartctl -A`), give the model with --model: the rules depend on it.
 
 Options:
   --model TEXT      the drive's model name (default: the "Device Model:" or
@@ -58,6 +61,7 @@ Exit status:
   2   health at or below the error threshold (30), or a failing drive
   3   no rule applied to the attributes, or the drive is not S.M.A.R.T. capable
   64  usage error
+  65  the input holds no attribute table and no NVMe health section
   66  the input cannot be read
 )";
 
@@ -182,7 +186,8 @@ void printText(const SSD& ssd, QTextStream& out) {
     const auto row = [&out](const char* label, const QString& value) {
         out << QString::fromLatin1(label).leftJustified(13) << value << '\n';
     };
-    row("Model:", ssd.modelName().isEmpty() ? QStringLiteral("(unknown)") : ssd.modelName());
+    row("Model:",
+        ssd.modelName().isEmpty() ? QStringLiteral("(unknown)") : terminalSafe(ssd.modelName()));
     row("Solid-state:", ssd.isSSD() ? QStringLiteral("yes") : QStringLiteral("no"));
     row("S.M.A.R.T.:", statusName(ssd.smartStatus()));
     row("Health:", ssd.healthPercentage() == kHealthUnknown
@@ -201,6 +206,18 @@ void printText(const SSD& ssd, QTextStream& out) {
             out << "  " << line << '\n';
         }
     }
+}
+
+// Reports saved on Windows or by some editors are UTF-16 with a byte-order
+// mark; everything else is taken as UTF-8.
+QString decodedText(const QByteArray& data) {
+    const std::optional<QStringConverter::Encoding> encoding =
+        QStringConverter::encodingForData(data);
+    if (!encoding) {
+        return QString::fromUtf8(data);
+    }
+    QStringDecoder decoder(*encoding);
+    return decoder.decode(data);
 }
 
 int exitStatus(const SSD& ssd, IntSettings& settings) {
@@ -270,7 +287,21 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
         return exit_codes::kNoInput;
     }
 
-    const SmartctlReport report = parseSmartctlReport(QString::fromUtf8(*input));
+    const SmartctlReport report = parseSmartctlReport(decodedText(*input));
+    if (!report.hasAtaTable && !report.hasNvmeHealth) {
+        err << "ostrivane-cli evaluate: "
+            << (path == QLatin1String("-") ? QStringLiteral("the input") : path)
+            << " holds no S.M.A.R.T. attribute table and no NVMe health section\n"
+            << "Give it the output of 'smartctl -a' or 'smartctl -A', or a bare attribute table.\n";
+        err.flush();
+        return exit_codes::kDataError;
+    }
+    if (!parser.isSet(model) && report.model.isEmpty()) {
+        err << "ostrivane-cli evaluate: warning: the input names no model (no \"Device Model:\" "
+               "or \"Model Number:\" line); the model-specific rules cannot apply without "
+               "--model\n";
+        err.flush();
+    }
     const QString modelName = parser.isSet(model) ? parser.value(model) : report.model;
     QVariantMap description{
         {QStringLiteral("DAMediaName"), modelName},

@@ -130,18 +130,64 @@ TEST(EvaluateCommand, UsageAndInputErrors) {
     }
 }
 
-TEST(EvaluateCommand, BadInputGivesAnAnswerNotACrash) {
-    EXPECT_EQ(run(kEvaluate, {}).exitCode, 3);
-
+// Input that holds no table and no NVMe section is not a drive: a data error,
+// never "S.M.A.R.T.: OK" and "not compatible".
+TEST(EvaluateCommand, InputWithoutATableIsADataError) {
     QByteArray garbage(256 * 1024, '\0');
     QRandomGenerator random(99);
     for (char& c : garbage) {
         c = char(random.bounded(256));
     }
-    const CliRun r = run(kEvaluate, garbage);
-    EXPECT_EQ(r.exitCode, 3);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("not compatible")));
+    const QByteArray passwd =
+        "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1:daemon:/usr/sbin:/usr/sbin/nologin\n";
+    QByteArray utf16Text("\xFF\xFE");
+    for (const char c : QByteArray("Device Model: x\n")) {
+        utf16Text += c;
+        utf16Text += '\0';
+    }
+    for (const QByteArray& input : {QByteArray(), garbage, passwd, utf16Text}) {
+        const CliRun r = run(kEvaluate, input);
+        EXPECT_EQ(r.exitCode, 65) << input.left(40).toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(QStringLiteral("no S.M.A.R.T. attribute table")))
+            << r.err.toStdString();
+    }
+}
 
+TEST(EvaluateCommand, Utf16WithAByteOrderMarkReadsAsUtf8) {
+    const QString text =
+        QStringLiteral("Device Model: Unlisted SSD\n") + QString::fromUtf8(table(97));
+    const CliRun utf8 = run({QStringLiteral("evaluate"), QStringLiteral("-")}, text.toUtf8());
+    ASSERT_EQ(utf8.exitCode, 0) << utf8.err.toStdString();
+    for (const auto endian : {QSysInfo::LittleEndian, QSysInfo::BigEndian}) {
+        QByteArray utf16 =
+            endian == QSysInfo::LittleEndian ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (const QChar c : text) {
+            const char high = char(c.unicode() >> 8);
+            const char low = char(c.unicode() & 0xFF);
+            if (endian == QSysInfo::LittleEndian) {
+                utf16.append(low).append(high);
+            } else {
+                utf16.append(high).append(low);
+            }
+        }
+        const CliRun r = run({QStringLiteral("evaluate"), QStringLiteral("-")}, utf16);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, utf8.out);
+    }
+}
+
+TEST(EvaluateCommand, WithoutAModelLineItWarnsThatModelRulesCannotApply) {
+    const CliRun bare = run({QStringLiteral("evaluate"), QStringLiteral("-")}, table(97));
+    EXPECT_EQ(bare.exitCode, 0);
+    EXPECT_TRUE(bare.err.contains(QStringLiteral("--model"))) << bare.err.toStdString();
+    EXPECT_TRUE(run(kEvaluate, table(97)).err.isEmpty());
+    const CliRun named = run({QStringLiteral("evaluate"), QStringLiteral("-")},
+                             "Device Model: Unlisted SSD\n" + table(97));
+    EXPECT_TRUE(named.err.isEmpty()) << named.err.toStdString();
+}
+
+TEST(EvaluateCommand, BadInputGivesAnAnswerNotACrash) {
     // A 10 MB line, then a real table: the line is ignored, the table read.
     QByteArray longLine(10 * 1024 * 1024, 'x');
     longLine[0] = '7';
