@@ -1,9 +1,11 @@
 #include "cli/check_command.h"
 
 #include "app/headless_app.h"
+#include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/prometheus_textfile.h"
+#include "cli/terminal_text.h"
 #include "ext/scheduling.h"
 
 #include <QCommandLineParser>
@@ -13,6 +15,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -58,17 +62,49 @@ QString smartStatusName(std::uint8_t status) {
     }
 }
 
-int exitStatusOf(AppDelegate::Overall overall) {
-    switch (overall) {
-        case AppDelegate::Overall::Error:
-            return exit_codes::kError;
-        case AppDelegate::Overall::Warning:
-            return exit_codes::kWarning;
-        case AppDelegate::Overall::OK:
-            return exit_codes::kOk;
-        default:
-            return exit_codes::kUnknown;
+// The exit status follows the drives, not the status texts: a failing drive
+// is an error whatever the thresholds say, and a health above 100 is fine.
+int exitStatusOf(const std::vector<std::unique_ptr<SSD>>& drives, IntSettings& settings) {
+    qint32 worst = kHealthUnknown;
+    bool failing = false;
+    for (const auto& ssd : drives) {
+        worst = std::min(worst, ssd->healthPercentage());
+        failing = failing || ssd->smartStatus() == SMARTStatusFailing;
     }
+    if (failing) {
+        return exit_codes::kError;
+    }
+    if (worst == kHealthUnknown) {
+        return exit_codes::kUnknown;
+    }
+    if (worst <= settings.defaultInt(QStringLiteral("ThresholdError"))) {
+        return exit_codes::kError;
+    }
+    if (worst <= settings.defaultInt(QStringLiteral("ThresholdWarning"))) {
+        return exit_codes::kWarning;
+    }
+    return exit_codes::kOk;
+}
+
+qint32 worstHealth(const std::vector<std::unique_ptr<SSD>>& drives) {
+    qint32 worst = kHealthUnknown;
+    for (const auto& ssd : drives) {
+        worst = std::min(worst, ssd->healthPercentage());
+    }
+    return worst;
+}
+
+// The controller leaves its status texts alone when the worst health lies
+// between 101 and 254; a one-shot check still owes its reader a summary.
+std::pair<QString, QString> summaryOf(HeadlessApp& app) {
+    AppDelegate& controller = app.controller();
+    if (controller.lastOverall() == AppDelegate::Overall::Unchanged) {
+        return {QStringLiteral("Status: OK (health above 100 %)"),
+                QStringLiteral("The worst health, %1 %, lies above 100 %: the drives report "
+                               "more life left than rated.")
+                    .arg(worstHealth(controller.ssdArray()))};
+    }
+    return {controller.statusSummaryText(), controller.statusDetailText()};
 }
 
 QString healthText(const SSD& ssd) {
@@ -79,9 +115,9 @@ QString healthText(const SSD& ssd) {
 
 void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
     for (const auto& ssd : app.controller().ssdArray()) {
-        out << ssd->description() << '\n'
-            << "  Model:       " << ssd->modelName() << '\n'
-            << "  Serial:      " << app.serialOf(*ssd) << '\n'
+        out << terminalSafe(ssd->description()) << '\n'
+            << "  Model:       " << terminalSafe(ssd->modelName()) << '\n'
+            << "  Serial:      " << terminalSafe(app.serialOf(*ssd)) << '\n'
             << "  Health:      " << healthText(*ssd) << '\n'
             << "  S.M.A.R.T.:  " << smartStatusName(ssd->smartStatus()) << '\n'
             << "  Status:      " << ssd->status() << '\n';
@@ -96,8 +132,8 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
         }
         out << '\n';
     }
-    out << app.controller().statusSummaryText() << '\n'
-        << app.controller().statusDetailText() << '\n';
+    const auto [summary, detail] = summaryOf(app);
+    out << summary << '\n' << detail << '\n';
 }
 
 QJsonObject toJson(HeadlessApp& app, bool verbose, int exitStatus) {
@@ -123,10 +159,11 @@ QJsonObject toJson(HeadlessApp& app, bool verbose, int exitStatus) {
         }
         drives.append(drive);
     }
+    const auto [summary, detail] = summaryOf(app);
     return QJsonObject{
         {QStringLiteral("drives"), drives},
-        {QStringLiteral("summary"), app.controller().statusSummaryText()},
-        {QStringLiteral("detail"), app.controller().statusDetailText()},
+        {QStringLiteral("summary"), summary},
+        {QStringLiteral("detail"), detail},
         {QStringLiteral("time"), app.controller().statusTimeText()},
         {QStringLiteral("exitStatus"), exitStatus},
     };
@@ -178,7 +215,8 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
         QCoreApplication::exec();
     }
 
-    const int status = exitStatusOf(app.controller().lastOverall());
+    StoreSettings settings;
+    const int status = exitStatusOf(app.controller().ssdArray(), settings);
     if (parser.isSet(json)) {
         out << QJsonDocument(toJson(app, parser.isSet(verbose), status))
                    .toJson(QJsonDocument::Indented);

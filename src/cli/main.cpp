@@ -11,7 +11,10 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -37,6 +40,43 @@ Options:
   -h, --help      show this help
   --version       show the version
 )";
+
+int runCommand(QStringList args, QTextStream& out, QTextStream& err) {
+    if (args.isEmpty()) {
+        err << kUsage;
+        return exit_codes::kUsage;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
+        command == QLatin1String("help")) {
+        out << kUsage;
+        return exit_codes::kOk;
+    }
+    if (command == QLatin1String("--version")) {
+        out << "ostrivane-cli " << OSTRIVANE_VERSION << '\n';
+        return exit_codes::kOk;
+    }
+    using Command = int (*)(const QStringList&, QTextStream&, QTextStream&);
+    static const std::pair<const char*, Command> kCommands[] = {
+        {"check", runCheck},
+        {"monitor", runMonitor},
+        {"history", runHistory},
+        {"disks", runDisks},
+        {"snapshot-machine", runSnapshotMachine},
+        {"evaluate", runEvaluate},
+        {"smart", runSmart},
+        {"defaults", runDefaults},
+        {"test-email", runTestEmail},
+    };
+    for (const auto& [name, run] : kCommands) {
+        if (command == QLatin1String(name)) {
+            return run(args, out, err);
+        }
+    }
+    err << "ostrivane-cli: unknown command '" << command << "'\n"
+        << "Try 'ostrivane-cli --help'.\n";
+    return exit_codes::kUsage;
+}
 
 }  // namespace
 
@@ -65,48 +105,21 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    if (args.isEmpty()) {
-        err << kUsage;
-        return exit_codes::kUsage;
+    const int status = runCommand(args, out, err);
+    // A full disk or a closed pipe must not pass for a complete answer.
+    errno = 0;
+    out.flush();
+    const bool written =
+        out.status() == QTextStream::Ok && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (!written) {
+        const int error = errno;
+        err << "ostrivane-cli: cannot write to standard output"
+            << (error != 0
+                    ? QStringLiteral(": %1").arg(QString::fromLocal8Bit(std::strerror(error)))
+                    : QString())
+            << '\n';
+        err.flush();
+        return exit_codes::kIoError;
     }
-    const QString command = args.takeFirst();
-    if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
-        command == QLatin1String("help")) {
-        out << kUsage;
-        return exit_codes::kOk;
-    }
-    if (command == QLatin1String("--version")) {
-        out << "ostrivane-cli " << OSTRIVANE_VERSION << '\n';
-        return exit_codes::kOk;
-    }
-    if (command == QLatin1String("check")) {
-        return runCheck(args, out, err);
-    }
-    if (command == QLatin1String("monitor")) {
-        return runMonitor(args, out, err);
-    }
-    if (command == QLatin1String("history")) {
-        return runHistory(args, out, err);
-    }
-    if (command == QLatin1String("disks")) {
-        return runDisks(args, out, err);
-    }
-    if (command == QLatin1String("snapshot-machine")) {
-        return runSnapshotMachine(args, out, err);
-    }
-    if (command == QLatin1String("evaluate")) {
-        return runEvaluate(args, out, err);
-    }
-    if (command == QLatin1String("smart")) {
-        return runSmart(args, out, err);
-    }
-    if (command == QLatin1String("defaults")) {
-        return runDefaults(args, out, err);
-    }
-    if (command == QLatin1String("test-email")) {
-        return runTestEmail(args, out, err);
-    }
-    err << "ostrivane-cli: unknown command '" << command << "'\n"
-        << "Try 'ostrivane-cli --help'.\n";
-    return exit_codes::kUsage;
+    return status;
 }

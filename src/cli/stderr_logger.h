@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/terminal_text.h"
 #include "core/evaluation_services.h"
 
 #include <QTextStream>
@@ -10,7 +11,7 @@ class StderrLogger final : public Logger {
     StderrLogger(QTextStream& err, int maxLevel) : err_(err), maxLevel_(maxLevel) {}
     void log_message(int level, const QString& text) override {
         if (level <= maxLevel_) {
-            err_ << text << '\n';
+            err_ << terminalSafe(text) << '\n';
             err_.flush();
         }
     }

@@ -64,14 +64,17 @@ QStringList messages(const TempHome& home, const QString& level) {
 }
 
 // A copy of a recorded machine whose first drive's wear attribute reads `value`.
-QString machineWithWear(const QTemporaryDir& dir, const QString& machine, int value) {
+// A threshold other than -1 is written into the thresholds page as well, and
+// then for the reallocated-sector count too.
+QString machineWithWear(const QTemporaryDir& dir, const QString& machine, int value,
+                        int threshold = -1) {
     const QString target = dir.filePath(machine);
     QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), kMachines + machine, target});
     QFile page(target + QStringLiteral("/smart/sda/data.bin"));
     EXPECT_TRUE(page.open(QIODevice::ReadWrite));
     QByteArray data = page.readAll();
     for (int at = 2; at + 12 <= 362; at += 12) {
-        if (quint8(data[at]) == 177) {
+        if (quint8(data[at]) == 177 || (threshold >= 0 && quint8(data[at]) == 5)) {
             data[at + 3] = char(value);
             data[at + 4] = char(value);
         }
@@ -83,6 +86,33 @@ QString machineWithWear(const QTemporaryDir& dir, const QString& machine, int va
     data[511] = char(quint8(-sum));
     page.seek(0);
     page.write(data);
+    if (threshold >= 0) {
+        QFile thresholds(target + QStringLiteral("/smart/sda/thresholds.bin"));
+        EXPECT_TRUE(thresholds.open(QIODevice::ReadWrite));
+        QByteArray bytes = thresholds.readAll();
+        for (int at = 2; at + 12 <= 362; at += 12) {
+            if (quint8(bytes[at]) == 177 || quint8(bytes[at]) == 5) {
+                bytes[at + 1] = char(threshold);
+            }
+        }
+        quint8 sum = 0;
+        for (int i = 0; i < 511; ++i) {
+            sum = quint8(sum + quint8(bytes[i]));
+        }
+        bytes[511] = char(quint8(-sum));
+        thresholds.seek(0);
+        thresholds.write(bytes);
+    }
+    return target;
+}
+
+// A copy of a recorded machine whose first drive reports a failing status.
+QString machineFailing(const QTemporaryDir& dir, const QString& machine) {
+    const QString target = dir.filePath(machine + QStringLiteral("-failing"));
+    QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), kMachines + machine, target});
+    QFile status(target + QStringLiteral("/smart/sda/status"));
+    EXPECT_TRUE(status.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    status.write("failed\n");
     return target;
 }
 
@@ -134,6 +164,37 @@ TEST(CheckCommand, NoSolidStateDriveIsUnknown) {
                   .exitCode,
               66);
     EXPECT_EQ(run(home, {QStringLiteral("check"), QStringLiteral("extra")}).exitCode, 64);
+}
+
+// The exit status follows the drives: above 100 % is fine (with a summary that
+// says so, not blank lines), and a failing drive is an error whatever the
+// error threshold is set to.
+TEST(CheckCommand, ExitStatusFollowsTheDrivesNotTheStatusTexts) {
+    TempHome home;
+    QTemporaryDir machines;
+    // Threshold 120 above the assumed maximum of 100: 90 reads as 150 %.
+    const QString above = machineWithWear(machines, QStringLiteral("desktop-sata-md-usb"), 90, 120);
+    const CliRun high = run(home, {QStringLiteral("check"), QStringLiteral("--machine"), above});
+    EXPECT_EQ(high.exitCode, 0) << high.out.toStdString();
+    EXPECT_TRUE(high.out.contains(QStringLiteral("Health:      150%"))) << high.out.toStdString();
+    EXPECT_TRUE(high.out.contains(QStringLiteral("\nStatus: OK (health above 100 %)\n")))
+        << high.out.toStdString();
+    EXPECT_FALSE(high.out.endsWith(QStringLiteral("\n\n\n")));
+    const CliRun highJson = run(home, {QStringLiteral("check"), QStringLiteral("--json"),
+                                       QStringLiteral("--machine"), above});
+    EXPECT_EQ(QJsonDocument::fromJson(highJson.out.toUtf8())
+                  .object()
+                  .value(QStringLiteral("summary"))
+                  .toString(),
+              QStringLiteral("Status: OK (health above 100 %)"));
+
+    const QString failing = machineFailing(machines, QStringLiteral("desktop-sata-md-usb"));
+    EXPECT_EQ(run(home, {QStringLiteral("check"), QStringLiteral("--machine"), failing}).exitCode,
+              2);
+    run(home, {QStringLiteral("defaults"), QStringLiteral("write"),
+               QStringLiteral("ThresholdError"), QStringLiteral("-1")});
+    EXPECT_EQ(run(home, {QStringLiteral("check"), QStringLiteral("--machine"), failing}).exitCode,
+              2);
 }
 
 TEST(CheckCommand, WearingDriveNotifiesInOrderAndKeepsHistory) {
