@@ -186,15 +186,27 @@ void AppDelegate::notifyProblems(const SSD& ssd) {
 void AppDelegate::sendNotifications(const QString& problemText) {
     increaseUsages(true, false);
     // Deliveries may block (a modal alert, the relay's time-out), so they run
-    // after the cycle, in the order they were raised.
+    // after the cycle, in the order they were raised. Each timer delivers the
+    // oldest waiting text, so finishDeliveries may take over at any point.
+    pendingDeliveries_.append(problemText);
     QPointer<AppDelegate> self(this);
-    ++pendingDeliveries_;
-    run_on_main_after(0.1f, [self, problemText] {
+    run_on_main_after(0.1f, [self] {
         if (self) {
-            --self->pendingDeliveries_;
-            self->deliver(problemText);
+            self->deliverNext();
         }
     });
+}
+
+void AppDelegate::deliverNext() {
+    if (!pendingDeliveries_.isEmpty()) {
+        deliver(pendingDeliveries_.takeFirst());
+    }
+}
+
+void AppDelegate::finishDeliveries() {
+    while (!pendingDeliveries_.isEmpty()) {
+        deliverNext();
+    }
 }
 
 void AppDelegate::increaseUsages(bool usage, bool allowFeedbackNow) {

@@ -57,6 +57,10 @@ class AppDelegate : public QObject {
     void checkIntervalChanged(const QObject* sender);
     // Counts a use and schedules the delivery of the text 0.1 s later.
     void sendNotifications(const QString& problemText);
+    // Delivers at once, in order, every text still waiting for its scheduled
+    // delivery: for a process about to leave its event loop, which would
+    // otherwise drop notifications whose uses were already counted.
+    void finishDeliveries();
     void increaseUsages(bool usage, bool allowFeedbackNow);
 
     // Redraws both icons for the state (1 error, 2 warning, 3 OK; 0 the last one).
@@ -71,7 +75,7 @@ class AppDelegate : public QObject {
     QUrl statusIconURL() const { return statusIconURL_; }
     Overall lastOverall() const { return lastOverall_; }
     // Deliveries scheduled by sendNotifications that have not run yet.
-    int pendingDeliveries() const { return pendingDeliveries_; }
+    int pendingDeliveries() const { return int(pendingDeliveries_.size()); }
     const QTimer* checkTimer() const { return checkTimer_.get(); }
     bool isDarkMode() const { return services_.darkMode; }
 
@@ -93,6 +97,7 @@ class AppDelegate : public QObject {
 
   private:
     void deliver(const QString& problemText);
+    void deliverNext();
     void evaluateDrives(QString& tooltip);
     void notifyProblems(const SSD& ssd);
     QString deviceNodeOf(const SSD& ssd) const;
@@ -107,5 +112,6 @@ class AppDelegate : public QObject {
     QUrl statusIconURL_;
     quint8 lastIconState_ = 3;
     Overall lastOverall_ = Overall::None;
-    int pendingDeliveries_ = 0;
+    // Texts waiting for their delivery, oldest first.
+    QStringList pendingDeliveries_;
 };

@@ -1,9 +1,12 @@
 #include "cli/monitor_command.h"
 
 #include "app/headless_app.h"
+#include "app/interval_watch.h"
+#include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "foundation/defaults.h"
+#include "foundation/settings_store.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -23,7 +26,11 @@ The headless monitor: checks the solid-state drives at start and then every
 "SSDCheckInterval" minutes (default 60; change it with 'ostrivane-cli
 defaults write SSDCheckInterval N'), logs every drive to the log file
 (~/.local/share/Ostrivane/Ostrivane.log), sends the notifications the settings
-ask for and records the health history. Runs until SIGTERM or SIGINT.
+ask for and records the health history. Runs until SIGTERM or SIGINT, which
+end it after the check in progress and the notifications it raised (a second
+signal ends it at once). SIGHUP re-reads the settings: a changed interval
+restarts the timer; changes made with 'ostrivane-cli defaults' are also seen
+without it, within seconds.
 
 Options:
   --machine DIR    watch a recorded machine (for demonstrations and tests)
@@ -40,16 +47,20 @@ void onSignal(int number) {
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
+bool setHandler(int number, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(number, &action, nullptr) == 0;
+}
+
 bool installSignalHandlers() {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return false;
     }
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGTERM, &action, nullptr) == 0 &&
-           ::sigaction(SIGINT, &action, nullptr) == 0;
+    return setHandler(SIGTERM, onSignal) && setHandler(SIGINT, onSignal) &&
+           setHandler(SIGHUP, onSignal);
 }
 
 }  // namespace
@@ -95,16 +106,39 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (defaultInt(QStringLiteral("AllowSSDSubmission")) == 1) {
         app.launchPing();
     }
+    StoreSettings settings;
+    IntervalWatch watch(app.controller(), settings, log,
+                        [] { return SettingsStore::shared().changeCount(); });
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, [&log] {
+    QObject::connect(&notifier, &QSocketNotifier::activated, [&log, &watch] {
         char byte = 0;
-        if (::read(signalPipe[0], &byte, 1) == 1) {
-            log.log_message(5, QStringLiteral("Info: monitor stopped by signal %1").arg(int(byte)));
+        while (::read(signalPipe[0], &byte, 1) == 1) {
+            const int number = byte;
+            if (number == SIGHUP) {
+                watch.reread(QStringLiteral("signal %1").arg(number));
+                continue;
+            }
+            log.log_message(5, QStringLiteral("Info: monitor stopped by signal %1").arg(number));
+            // The notifications still to deliver may wait for the relay's
+            // time-out; whoever does not want to wait sends the signal again.
+            setHandler(SIGTERM, SIG_DFL);
+            setHandler(SIGINT, SIG_DFL);
+            QCoreApplication::quit();
+            return;
         }
-        QCoreApplication::quit();
     });
     log.log_message(5, QStringLiteral("Info: monitor started"));
     app.controller().checkIntervalChanged(&app.controller());
     app.controller().changeIconset();
-    return QCoreApplication::exec() == 0 ? exit_codes::kOk : exit_codes::kError;
+    watch.start();
+    const int loop = QCoreApplication::exec();
+    // A signal right after a cycle stops the loop before that cycle's
+    // deliveries ran, while their uses are counted and the new health stored:
+    // the decrease would never be told.
+    if (const int waiting = app.controller().pendingDeliveries(); waiting > 0) {
+        log.log_message(
+            5, QStringLiteral("Info: delivering %1 notification(s) before stopping").arg(waiting));
+        app.controller().finishDeliveries();
+    }
+    return loop == 0 ? exit_codes::kOk : exit_codes::kError;
 }

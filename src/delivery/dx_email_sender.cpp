@@ -2,6 +2,7 @@
 
 #include "delivery/network_relay.h"
 #include "ext/text.h"
+#include "ext/url.h"
 #include "foundation/logging.h"
 
 #include <QStringList>
@@ -126,16 +127,15 @@ bool DXEmailSender::deliver(const QString& recipient, const QString& body, const
     const QString form = QStringLiteral("d=%1&b=%2&s=%3&i=%4")
                              .arg(recipient, body, subject, QString::number(config_.buildNumber));
     // The host may carry a port ("relay.example:8443").
-    const QUrl url(QStringLiteral("https://%1/cgi-bin/email_notification/email_sender.cgi")
-                       .arg(config_.relayHost),
-                   QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty()) {
+    const std::optional<QUrl> url =
+        httpsURL(config_.relayHost, QStringLiteral("/cgi-bin/email_notification/email_sender.cgi"));
+    if (!url) {
         log_message(
             3, QStringLiteral("Error:    can not send e-mail, the mail relay host '%1' is invalid")
                    .arg(config_.relayHost));
         return false;
     }
-    const RelayReply reply = transport_.postForm(url, form.toUtf8(), double(timeout));
+    const RelayReply reply = transport_.postForm(*url, form.toUtf8(), double(timeout));
     return reply.completed && reply.status == 200 &&
            QString::fromUtf8(reply.body).contains(QLatin1String("SUCC"));
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -96,23 +97,38 @@ std::optional<QUrl> uniqueFile(const QUrl& url) {
     return QUrl::fromLocalFile(uniqueFile(*path));
 }
 
-std::optional<QUrl> URLWithHost(const QString& host, const QString& path, const QString& query) {
-    QUrl url;
-    url.setScheme(QStringLiteral("https"));
-    url.setHost(host);
+std::optional<QUrl> httpsURL(const QString& server, const QString& path) {
+    // Only the authority may come from the setting: a "/", "?", "#" or "@"
+    // would move the request elsewhere on the server or carry a user.
+    static const QRegularExpression kNotAuthority(QStringLiteral("[/?#@\\\\\\s]"));
+    if (server.isEmpty() || server.contains(kNotAuthority) || server.endsWith(QLatin1Char(':'))) {
+        return std::nullopt;
+    }
+    QUrl url(QStringLiteral("https://") + server, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || !url.path().isEmpty() || url.port() == 0) {
+        return std::nullopt;
+    }
     QString fullPath = path;
     if (!fullPath.isEmpty() && !fullPath.startsWith(QLatin1Char('/'))) {
         fullPath.prepend(QLatin1Char('/'));
     }
     url.setPath(fullPath, QUrl::DecodedMode);
-    if (!query.isEmpty()) {
+    if (!url.isValid()) {
+        return std::nullopt;
+    }
+    return url;
+}
+
+std::optional<QUrl> URLWithHost(const QString& server, const QString& path, const QString& query) {
+    std::optional<QUrl> url = httpsURL(server, path);
+    if (url && !query.isEmpty()) {
         // The characters a query may hold stay, except "+": a form decoder
         // reads a plain "+" as a blank, so it is sent encoded.
         const QByteArray encodedQuery = QUrl::toPercentEncoding(query, "!$&'()*,;=:@/?");
-        url.setQuery(QString::fromLatin1(encodedQuery), QUrl::StrictMode);
-    }
-    if (!url.isValid() || url.host().isEmpty()) {
-        return std::nullopt;
+        url->setQuery(QString::fromLatin1(encodedQuery), QUrl::StrictMode);
+        if (!url->isValid()) {
+            return std::nullopt;
+        }
     }
     return url;
 }

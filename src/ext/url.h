@@ -74,7 +74,13 @@ std::optional<QByteArray> sendRequest(const HttpRequest& request, int* status = 
 void performPOST(const QUrl& url,
                  std::function<void(const std::optional<QByteArray>&)> completion = {});
 
-// "https://host/path?query", the query percent-encoded for a query except
-// that every "+" is sent as "%2B", so a form decoder reads a plus and not a
-// blank. Absent when the host is not a valid host name.
-std::optional<QUrl> URLWithHost(const QString& host, const QString& path, const QString& query);
+// "https://server/path" for a configured server "host" or "host:port" (an
+// IPv6 address in brackets); absent when the text is anything else, such as
+// an empty or invalid host, a port outside 1-65535, or a path or user part.
+// Every configured server (relay, reports) is read by this one rule.
+std::optional<QUrl> httpsURL(const QString& server, const QString& path);
+// "https://server/path?query" (server as for httpsURL), the query
+// percent-encoded for a query except that every "+" is sent as "%2B", so a
+// form decoder reads a plus and not a blank. Absent when the server is not
+// valid.
+std::optional<QUrl> URLWithHost(const QString& server, const QString& path, const QString& query);

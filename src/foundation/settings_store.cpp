@@ -344,6 +344,14 @@ void SettingsStore::validateCacheLocked() {
     }
 }
 
+std::optional<quint64> SettingsStore::changeCount() const {
+    QMutexLocker lock(&mutex_);
+    if (!changes_.isOpen()) {
+        return std::nullopt;
+    }
+    return changes_.load();
+}
+
 void SettingsStore::noteOwnWriteLocked(const QString& key) {
     if (!changes_.isOpen()) {
         return;

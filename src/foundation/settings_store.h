@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 
 // The persistent key -> value store of all settings: a SQLite database in WAL
 // mode, one transaction per write, so a write that returned survives the
@@ -51,6 +52,11 @@ class SettingsStore {
     QVariantMap storedValues();
     // Writes the journal into the database file (a checkpoint).
     bool synchronize();
+    // How many writes all processes have made so far, for a watcher that
+    // wants to know cheaply whether anything changed; absent when the store
+    // cannot count them (in memory only). Edits behind the store's back (the
+    // sqlite3 tool) are not counted.
+    std::optional<quint64> changeCount() const;
 
     // Adds to the fallback layer (later calls win for the same key).
     void registerDefaults(const QVariantMap& defaults);

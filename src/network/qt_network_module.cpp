@@ -68,7 +68,9 @@ NetworkModule::Reply QtNetworkModule::fetch(const HttpRequest& request) {
     if (!reply->isFinished()) {
         loop.exec();
     }
-    if (problem.isEmpty()) {
+    // A reply that failed (a time-out, a refused connection) is closed, and
+    // reading it would only warn on stderr.
+    if (problem.isEmpty() && reply->isOpen()) {
         body += reply->read(kMaxDownloadBytes + 1 - body.size());
         if (body.size() > kMaxDownloadBytes) {
             problem = tooLarge;

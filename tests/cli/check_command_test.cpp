@@ -314,4 +314,114 @@ TEST(MonitorCommand, ChecksAtStartAndStopsCleanlyOnSignals) {
     }
 }
 
+// Starts the monitor on a machine and waits until its signal handlers are in
+// place, so a signal sent next is the monitor's to handle.
+class RunningMonitor {
+  public:
+    RunningMonitor(const TempHome& home, const QString& machine) {
+        QProcessEnvironment env = home.environment();
+        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(OSTRIVANE_CLI_PATH),
+                      {QStringLiteral("monitor"), QStringLiteral("--machine"), machine});
+        started = process.waitForStarted();
+        for (int i = 0; started && i < 1000 && !catches(SIGTERM); ++i) {
+            QThread::msleep(2);
+        }
+    }
+    ~RunningMonitor() {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    void signal(int number) { ::kill(pid_t(process.processId()), number); }
+    bool catches(int number) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+        if (!status.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("SigCgt:")) {
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (number - 1)) & 1;
+            }
+        }
+        return false;
+    }
+
+    QProcess process;
+    bool started = false;
+};
+
+// Waits until a log message of the level satisfies `found`; false after 15 s.
+template <typename Found>
+bool waitForLog(const TempHome& home, const QString& level, Found found) {
+    for (int i = 0; i < 1500; ++i) {
+        if (found(messages(home, level))) {
+            return true;
+        }
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+// A signal that arrives during the first check stops the loop before the
+// check's deliveries were due; they are still made before the monitor ends.
+TEST(MonitorCommand, SignalRightAfterACheckStillDelivers) {
+    TempHome home;
+    QTemporaryDir machines;
+    const QString worn = machineWithWear(machines, QStringLiteral("desktop-sata-md-usb"), 20);
+    RunningMonitor monitor(home, worn);
+    ASSERT_TRUE(monitor.started);
+    monitor.signal(SIGTERM);
+    ASSERT_TRUE(monitor.process.waitForFinished(30000));
+    EXPECT_EQ(monitor.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(monitor.process.exitCode(), 0);
+
+    const QString below = QStringLiteral(
+        "SSD Health status of disk Mirror, Système, /home (/dev/sda) is currently 20% which is is "
+        "below the set ERROR threshold!");
+    const QStringList notices = messages(home, QStringLiteral("Notice"));
+    EXPECT_TRUE(notices.contains(QStringLiteral("Info: monitor stopped by signal 15")))
+        << notices.join(u'\n').toStdString();
+    EXPECT_EQ(notices.filter(QStringLiteral("Notification: ")).size(), 1)
+        << notices.join(u'\n').toStdString();
+    EXPECT_TRUE(notices.filter(QStringLiteral("Notification: ")).value(0).contains(below));
+    EXPECT_EQ(messages(home, QStringLiteral("Error"))
+                  .filter(QStringLiteral("Alert: Ostrivane - ") + below)
+                  .size(),
+              1);
+}
+
+// SIGHUP re-reads the settings instead of ending the monitor; a changed
+// interval is seen without it too.
+TEST(MonitorCommand, HangupRereadsAndIntervalChangesAreSeen) {
+    TempHome home;
+    RunningMonitor monitor(home, kMachines + QStringLiteral("laptop-nvme-luks-lvm"));
+    ASSERT_TRUE(monitor.started);
+    ASSERT_TRUE(waitForLog(home, QStringLiteral("Notice"),
+                           [](const QStringList& lines) { return lines.size() >= 2; }));
+    monitor.signal(SIGHUP);
+    EXPECT_TRUE(waitForLog(home, QStringLiteral("Notice"), [](const QStringList& lines) {
+        return lines.contains(QStringLiteral("Info: settings re-read (signal 1)"));
+    }));
+    EXPECT_EQ(monitor.process.state(), QProcess::Running);
+
+    run(home, {QStringLiteral("defaults"), QStringLiteral("write"),
+               QStringLiteral("SSDCheckInterval"), QStringLiteral("5")});
+    EXPECT_TRUE(waitForLog(home, QStringLiteral("Notice"), [](const QStringList& lines) {
+        return lines.contains(QStringLiteral("Info: check interval changed to 5 minutes"));
+    })) << messages(home, QStringLiteral("Notice")).join(u'\n').toStdString();
+
+    monitor.signal(SIGTERM);
+    ASSERT_TRUE(monitor.process.waitForFinished(10000));
+    EXPECT_EQ(monitor.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(monitor.process.exitCode(), 0);
+    // The re-read and the change did not run a check: one drive line in all.
+    EXPECT_EQ(messages(home, QStringLiteral("Notice"))
+                  .filter(QStringLiteral("Home Files, / (S4EWNX0R123456A)"))
+                  .size(),
+              1);
+}
+
 }  // namespace

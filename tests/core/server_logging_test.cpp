@@ -95,6 +95,20 @@ TEST(ServerLogging, UnconfiguredHostSendsNothing) {
     EXPECT_TRUE(h.posted.isEmpty());
 }
 
+// The report host is configured as the relay host is: with an optional port.
+TEST(ServerLogging, ReportHostMayCarryAPort) {
+    ReportHarness h{QStringLiteral("reports.example.test:8443")};
+    h.reports.log(QStringLiteral("v"), QStringLiteral("ping"));
+    ASSERT_EQ(h.posted.size(), 1);
+    EXPECT_EQ(h.posted[0].host(), QStringLiteral("reports.example.test"));
+    EXPECT_EQ(h.posted[0].port(), 8443);
+    EXPECT_EQ(h.posted[0].path(), QStringLiteral("/cgi-bin/ostrivane/report.cgi"));
+
+    ReportHarness bad{QStringLiteral("reports.example.test/other")};
+    bad.reports.log(QStringLiteral("v"), QStringLiteral("ping"));
+    EXPECT_TRUE(bad.posted.isEmpty());
+}
+
 TEST(ServerLogging, ThePostBodyAsTheReportScriptReceivesIt) {
     TestCertificateAuthority authority;
     if (!authority.ready()) {

@@ -189,6 +189,34 @@ TEST(EmailSender, UnconfiguredRelayIsACgiFailure) {
     EXPECT_TRUE(transport.forms.isEmpty());
 }
 
+// The relay host is read by the same rule as the report host: host[:port] and nothing more.
+TEST(EmailSender, RelayHostIsAHostAndAnOptionalPort) {
+    const auto postedTo = [](const QString& relayHost) {
+        ScriptedTransport transport;
+        TableResolver resolver({QStringLiteral("example.com")});
+        RelayConfig relay = config();
+        relay.relayHost = relayHost;
+        DXEmailSender sender(relay, transport, resolver);
+        const int result =
+            sender.sendMailWithCGI(QStringLiteral("b"), QStringLiteral("s"),
+                                   QStringLiteral("a@example.com"), 10, false, false);
+        return transport.urls.isEmpty() ? QString::number(result)
+                                        : QString::fromUtf8(transport.urls.first().toEncoded());
+    };
+    EXPECT_EQ(postedTo(QStringLiteral("relay.example.test:8443")),
+              QStringLiteral("https://relay.example.test:8443/cgi-bin/email_notification/"
+                             "email_sender.cgi"));
+    EXPECT_EQ(postedTo(QStringLiteral("[::1]:8443")),
+              QStringLiteral("https://[::1]:8443/cgi-bin/email_notification/email_sender.cgi"));
+    // A path, query or user part would send the mail somewhere else on the server.
+    for (const QString& bad :
+         {QStringLiteral("relay.example.test/other?x="), QStringLiteral("relay.example.test#x"),
+          QStringLiteral("me@relay.example.test"), QStringLiteral("relay.example.test:0"),
+          QStringLiteral("relay.example.test:")}) {
+        EXPECT_EQ(postedTo(bad), QString::number(DXEmailSender::CGIFailure)) << bad.toStdString();
+    }
+}
+
 TEST(EmailSender, ResultNames) {
     EXPECT_EQ(DXEmailSender::resultName(0), QStringLiteral("Success"));
     EXPECT_EQ(DXEmailSender::resultName(2), QStringLiteral("CGI Failure"));

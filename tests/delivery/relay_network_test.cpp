@@ -3,6 +3,7 @@
 
 #include "test_certificate_authority.h"
 #include "test_mail_relay.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,10 @@ TEST_F(RelayNetworkTest, OnlyStatus200WithSuccCounts) {
 
 TEST_F(RelayNetworkTest, ARelayThatNeverAnswersTimesOut) {
     TestMailRelay relay(authority_, {QByteArray()});
+    QtMessageCapture stderrMessages;
     EXPECT_EQ(send(relay, QStringLiteral("a@example.com"), 1), DXEmailSender::CGIFailure);
+    // A time-out is a logged failure, not a warning of Qt's on stderr.
+    EXPECT_EQ(stderrMessages.messages().join(u'\n').toStdString(), "");
 }
 
 TEST_F(RelayNetworkTest, UntrustedRelayIsRefused) {

@@ -61,6 +61,21 @@ TEST(HostFacts, MissingSourcesGiveFallbacksAndLogLines) {
                                       QStringLiteral("Error: SCDynamicStoreCreate == NULL, 592")}));
 }
 
+// Where /proc shows only processes (a hardened service), the process's own
+// route table still tells whether the machine is online.
+TEST(HostFacts, OnlineFromTheProcessOwnRouteTable) {
+    QTemporaryDir root;
+    const fs::path base = root.path().toStdString();
+    fs::create_directories(base / "proc/self/net");
+    fs::create_directories(base / "sys/class/net/eth0");
+    std::ofstream(base / "proc/self/net/route")
+        << "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+           "eth0\t00000000\t0102A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n";
+    std::ofstream(base / "sys/class/net/eth0/flags") << "0x1003\n";
+    LineLogger log;
+    EXPECT_TRUE(LinuxHostFacts(base, user("alice"), log).isOnline());
+}
+
 TEST(HostFacts, HardwareAddressesUseTwoLowerCaseDigitsPerByte) {
     QTemporaryDir root;
     const fs::path net = fs::path(root.path().toStdString()) / "sys/class/net/eth0";

@@ -78,11 +78,15 @@ TEST(HttpTest, BadAddressesFailWithoutANetwork) {
 
 TEST(HttpTest, ASilentServerTimesOut) {
     TestHttpServer server(answerByPath);
+    QtMessageCapture stderrMessages;
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(download(local(server, "/silent"), 1), std::nullopt);
     EXPECT_LT(timer.elapsed(), 10000);
     EXPECT_GE(timer.elapsed(), 900);
+    // The time-out is logged, and the closed reply is not read (Qt would warn on stderr).
+    EXPECT_EQ(stderrMessages.messages().join(u'\n').toStdString(), "");
+    EXPECT_TRUE(loggedText().contains(QStringLiteral("/silent failed: ")));
 }
 
 TEST(HttpTest, PerformPostSendsTheQueryAsAForm) {
@@ -110,6 +114,30 @@ TEST(HttpTest, PerformPostSendsTheQueryAsAForm) {
     EXPECT_TRUE(request.startsWith("POST /r.cgi HTTP/1.1\r\n")) << request.constData();
     EXPECT_TRUE(request.contains("\r\nContent-Type: application/x-www-form-urlencoded\r\n"));
     EXPECT_TRUE(request.endsWith("\r\n\r\na=1%2B2&b=x%20y%25")) << request.constData();
+}
+
+// The report and relay servers are configured the same way: a host, an
+// optional port, nothing else.
+TEST(HttpTest, ServersTakeAnOptionalPort) {
+    const auto encoded = [](const char* server) {
+        const std::optional<QUrl> url =
+            URLWithHost(QString::fromUtf8(server), QStringLiteral("/r.cgi"), QStringLiteral("a=1"));
+        return url ? url->toEncoded() : QByteArray("-");
+    };
+    EXPECT_EQ(encoded("reports.example"), QByteArray("https://reports.example/r.cgi?a=1"));
+    EXPECT_EQ(encoded("reports.example:8443"),
+              QByteArray("https://reports.example:8443/r.cgi?a=1"));
+    EXPECT_EQ(encoded("127.0.0.1:65535"), QByteArray("https://127.0.0.1:65535/r.cgi?a=1"));
+    EXPECT_EQ(encoded("[::1]:8443"), QByteArray("https://[::1]:8443/r.cgi?a=1"));
+    EXPECT_EQ(encoded("Reports.Example"), QByteArray("https://reports.example/r.cgi?a=1"));
+    for (const char* bad : {"", ":", ":8443", "host:", "host:0", "host:65536", "host:-1", "host:8x",
+                            "host:1:2", "::1", "host/path", "host?q", "host#f", "user@host",
+                            "user:pw@host", "ho st", "host\\x", "host:80/x", "https://host"}) {
+        EXPECT_EQ(encoded(bad), QByteArray("-")) << bad;
+        EXPECT_EQ(httpsURL(QString::fromUtf8(bad), QStringLiteral("/p")), std::nullopt) << bad;
+    }
+    EXPECT_EQ(httpsURL(QStringLiteral("relay.example:1"), QStringLiteral("p"))->toEncoded(),
+              QByteArray("https://relay.example:1/p"));
 }
 
 TEST(HttpTest, HostUrlsEncodeTheQuery) {

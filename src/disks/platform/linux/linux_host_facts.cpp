@@ -108,7 +108,12 @@ LinuxHostFacts::LinuxHostFacts(std::filesystem::path root, Environment environme
     : root_(std::move(root)), environment_(std::move(environment)), log_(log) {}
 
 std::optional<QString> LinuxHostFacts::defaultRouteInterface() {
-    const auto table = RootFolder::read(root_.at("/proc/net/route"), kRouteLimit);
+    // A sandboxed service may see only processes in /proc (ProcSubset=pid),
+    // which hides /proc/net; its own view of its network is the same table.
+    auto table = RootFolder::read(root_.at("/proc/self/net/route"), kRouteLimit);
+    if (!table) {
+        table = RootFolder::read(root_.at("/proc/net/route"), kRouteLimit);
+    }
     if (!table) {
         return std::nullopt;
     }
