@@ -24,7 +24,7 @@ AMBER = ("#ffd166", "#f2a516", "#a86a00", "#3b2500")
 RED = ("#ff7a6e", "#d9362b", "#8e1a13", "#ffffff")
 BLUE = ("#7fb6f2", "#2f7ed8", "#1a4f8f", "#ffffff")
 # Gray sets tell the states apart by symbol and by shade.
-GRAY_OK = ("#d6d6d6", "#a3a3a3", "#5e5e5e", "#ffffff")
+GRAY_OK = ("#bdbdbd", "#959595", "#5e5e5e", "#ffffff")
 GRAY_WARNING = ("#b0b0b0", "#7b7b7b", "#444444", "#ffffff")
 GRAY_ERROR = ("#8a8a8a", "#4f4f4f", "#262626", "#ffffff")
 # Used for the quiet OK of the mixed sets.
@@ -131,17 +131,17 @@ def symbol(svg, state, cx, cy, s, colour):
 
 # --- shapes ----------------------------------------------------------------
 
-def disk(svg, cx, cy, r, pal, glossy=True, outline=0.8):
+def disk(svg, cx, cy, r, pal, glossy=True, outline=0.8, highlight=True):
     light, base, dark, _ = pal
     fill = svg.radial(light, base, fmt(cx - 0.3 * r), fmt(cy - 0.4 * r), fmt(1.5 * r)) if glossy else base
     svg.add('<circle cx="%s" cy="%s" r="%s" fill="%s" stroke="%s" stroke-width="%s"/>' % (
         fmt(cx), fmt(cy), fmt(r - outline / 2), fill, dark, fmt(outline)))
-    if glossy:
+    if glossy and highlight:
         svg.add('<ellipse cx="%s" cy="%s" rx="%s" ry="%s" fill="#ffffff" fill-opacity="0.35"/>' % (
             fmt(cx), fmt(cy - 0.45 * r), fmt(0.6 * r), fmt(0.32 * r)))
 
 
-def rounded_square(svg, cx, cy, half, radius, pal, glossy=True, outline=0.8):
+def rounded_square(svg, cx, cy, half, radius, pal, glossy=True, outline=0.8, highlight=True):
     light, base, dark, _ = pal
     fill = svg.gradient(light, dark if glossy else base) if glossy else base
     x = cx - half + outline / 2
@@ -149,7 +149,7 @@ def rounded_square(svg, cx, cy, half, radius, pal, glossy=True, outline=0.8):
     svg.add('<rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="%s" stroke="%s" '
             'stroke-width="%s"/>' % (fmt(x), fmt(cy - half + outline / 2), fmt(w), fmt(w),
                                      fmt(radius), fill, dark, fmt(outline)))
-    if glossy:
+    if glossy and highlight:
         svg.add('<rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="#ffffff" '
                 'fill-opacity="0.28"/>' % (fmt(x + 1.2), fmt(cy - half + 1.2), fmt(w - 2.4),
                                             fmt(half * 0.8), fmt(max(radius - 1, 0.5))))
@@ -204,17 +204,18 @@ def floppy(svg, body, shutter, label, mark_colour, state):
     """A 3.5-inch diskette on the 22 grid; the label carries the state's mark."""
     d = "M3,2.5 H16.5 L19.5,5.5 V18 A1.5,1.5 0 0 1 18,19.5 H4 A1.5,1.5 0 0 1 2.5,18 V4 A1.5,1.5 0 0 1 3,2.5 Z"
     svg.add('<path d="%s" fill="%s"/>' % (d, body))
-    svg.add('<rect x="6.5" y="2.5" width="8" height="5.5" rx="0.6" fill="%s"/>' % shutter)
-    svg.add('<rect x="11.5" y="3.5" width="1.8" height="3.5" fill="%s"/>' % body)
-    svg.add('<rect x="5" y="10.5" width="12" height="7.5" rx="1" fill="%s"/>' % label)
+    svg.add('<rect x="7" y="2.5" width="7.5" height="4.5" rx="0.6" fill="%s"/>' % shutter)
+    svg.add('<rect x="11.8" y="3.4" width="1.6" height="2.8" fill="%s"/>' % body)
+    # A big label: at 16 px its mark is what tells the states apart.
+    svg.add('<rect x="4.5" y="9" width="13" height="9.5" rx="1" fill="%s"/>' % label)
     if state == "warning":
-        exclamation(svg, 11, 14.25, 6.2, mark_colour)
+        exclamation(svg, 11, 13.75, 7.6, mark_colour)
     elif state == "error":
-        cross(svg, 11, 14.25, 6.6, mark_colour)
+        cross(svg, 11, 13.75, 8, mark_colour)
     else:
         # Ruled lines of a written label.
-        svg.add('<path d="M7,13 H15 M7,15.6 H13" stroke="%s" stroke-width="1" '
-                'stroke-linecap="round" stroke-opacity="0.55"/>' % mark_colour)
+        svg.add('<path d="M7,12 H15 M7,15 H13" stroke="%s" stroke-width="1.1" '
+                'stroke-linecap="round" stroke-opacity="0.6"/>' % mark_colour)
 
 
 # --- menu-bar sets ---------------------------------------------------------
@@ -227,7 +228,7 @@ def set_disks(svg, state):
 
 
 def set_gray_disks(svg, state):
-    disk(svg, C, C, 8.5, GRAYS[state])
+    disk(svg, C, C, 8.5, GRAYS[state], highlight=False)
     symbol(svg, state, C, C, 9, GRAYS[state][3])
 
 
@@ -236,7 +237,7 @@ def set_angular_disks(svg, state):
 
 
 def set_gray_angular_disks(svg, state):
-    rounded_square(svg, C, C, 8.5, 2.2, GRAYS[state])
+    rounded_square(svg, C, C, 8.5, 2.2, GRAYS[state], highlight=False)
     symbol(svg, state, C, C, 9, GRAYS[state][3])
 
 
@@ -316,7 +317,7 @@ def set_black_sign(svg, state):
 
 def set_unobtrusive_points(svg, state):
     if state == "ok":
-        svg.add('<circle cx="11" cy="11" r="2.6" fill="none" stroke="#8c8c8c" stroke-width="1.2"/>')
+        svg.add('<circle cx="11" cy="11" r="3" fill="none" stroke="#8c8c8c" stroke-width="1.5"/>')
     else:
         disk(svg, C, C, 3.8, COLOURED[state], glossy=False, outline=0.7)
 

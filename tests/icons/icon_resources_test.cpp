@@ -69,6 +69,28 @@ Ink inkOf(const QImage& source) {
     return ink;
 }
 
+// Mean luminance (0-1) of the silhouette's rim: the opaque pixels next to a
+// transparent one, which is what meets the panel's colour.
+double rimLuminance(const QImage& source) {
+    const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+    auto opaque = [&image](int x, int y) {
+        return image.rect().contains(x, y) && qAlpha(image.pixel(x, y)) >= 128;
+    };
+    double sum = 0;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (opaque(x, y) &&
+                !(opaque(x - 1, y) && opaque(x + 1, y) && opaque(x, y - 1) && opaque(x, y + 1))) {
+                const QRgb p = image.pixel(x, y);
+                sum += (0.299 * qRed(p) + 0.587 * qGreen(p) + 0.114 * qBlue(p)) / 255;
+                ++count;
+            }
+        }
+    }
+    return count > 0 ? sum / count : 0;
+}
+
 // Loads a PNG and checks it is square of the size and not blank.
 std::optional<QImage> picture(const QString& path, int size) {
     QImage image;
@@ -223,10 +245,9 @@ TEST(IconResourcesTest, ImagesDrawnAsTemplatesHaveALightVariantForDarkPanels) {
         const std::optional<QImage> light =
             namedPicture(name + QStringLiteral("_dark"), kMenuSize, kMenuSizes);
         ASSERT_TRUE(normal && light);
-        // Mostly dark for a light panel, mostly light for a dark one (the
-        // diskette's label stays the other way round).
-        EXPECT_LT(inkOf(*normal).luminance(), 0.5);
-        EXPECT_GT(inkOf(*light).luminance(), 0.6);
+        // Its outline is dark against a light panel, light against a dark one.
+        EXPECT_LT(rimLuminance(*normal), 0.3);
+        EXPECT_GT(rimLuminance(*light), 0.7);
     }
 }
 

@@ -3,10 +3,11 @@
 // program itself never loads an SVG library.
 //
 //   render-icons SOURCE.svg OUTPUT.png=SIZE [OUTPUT.png=SIZE ...]
-//   render-icons --sheet OUTPUT.png SOURCE.svg [SOURCE.svg ...]
+//   render-icons [--zoom=N] --sheet OUTPUT.png SOURCE.svg [SOURCE.svg ...]
 //
-// The second form draws a contact sheet: every source at 22 and 64 px, on a
-// light and on a dark background, to look the sets over at a glance.
+// The second form draws a contact sheet: every source at 16, 22 and 64 px,
+// on a light and on a dark background, three sources to a row, to look the
+// sets over at a glance.
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -73,13 +74,14 @@ int renderOne(const QString& source, const QStringList& outputs) {
     return 0;
 }
 
-int contactSheet(const QString& output, const QStringList& sources) {
+int contactSheet(const QString& output, const QStringList& sources, int zoom) {
+    constexpr int kTiny = 16;
     constexpr int kSmall = 22;
     constexpr int kLarge = 64;
     constexpr int kCell = kLarge + 12;
     constexpr int kLabel = 230;
     constexpr int kColumns = 3;
-    const int panel = kColumns * (kSmall + 10) + kColumns * kCell;
+    const int panel = kColumns * (kTiny + kSmall + 16) + kColumns * kCell;
     const int width = kLabel + 2 * panel;
     const int rows = int((sources.size() + kColumns - 1) / kColumns);
     QImage sheet(width, rows * kCell, QImage::Format_ARGB32_Premultiplied);
@@ -96,21 +98,31 @@ int contactSheet(const QString& output, const QStringList& sources) {
             return 1;
         }
         if (column == 0) {
+            // A row holds a set's three states: name it after the set.
             QString name = QFileInfo(sources[i]).completeBaseName();
+            if (name.endsWith(QLatin1String("_ok"))) {
+                name.chop(3);
+            }
             painter.setPen(Qt::black);
             painter.drawText(QRect(4, y, kLabel - 8, kCell), Qt::AlignVCenter, name);
             painter.setPen(QColor(0xdd, 0xdd, 0xdd));
             painter.drawLine(0, y, kLabel, y);
         }
+        const QImage tiny = render(svg, kTiny);
         const QImage small = render(svg, kSmall);
         const QImage large = render(svg, kLarge);
         for (int side = 0; side < 2; ++side) {
-            const int x = kLabel + side * panel + column * (kSmall + 10 + kCell);
-            painter.drawImage(x + 4, y + (kCell - kSmall) / 2, small);
-            painter.drawImage(x + kSmall + 10, y + (kCell - kLarge) / 2, large);
+            const int x = kLabel + side * panel + column * (kTiny + kSmall + 16 + kCell);
+            painter.drawImage(x + 4, y + (kCell - kTiny) / 2, tiny);
+            painter.drawImage(x + kTiny + 10, y + (kCell - kSmall) / 2, small);
+            painter.drawImage(x + kTiny + kSmall + 16, y + (kCell - kLarge) / 2, large);
         }
     }
     painter.end();
+    // Magnified pixel for pixel, to judge the small sizes.
+    if (zoom > 1) {
+        sheet = sheet.scaled(sheet.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
     if (!sheet.save(output, "PNG")) {
         fail(QStringLiteral("cannot write %1").arg(output));
         return 1;
@@ -125,12 +137,16 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         args += QString::fromLocal8Bit(argv[i]);
     }
+    int zoom = 1;
+    if (args.size() >= 2 && args.first().startsWith(QLatin1String("--zoom="))) {
+        zoom = qBound(1, args.takeFirst().mid(7).toInt(), 8);
+    }
     if (args.size() >= 3 && args.first() == QLatin1String("--sheet")) {
         // The labels need fonts, hence a GUI application; no display is
         // needed, nor wanted, in a build.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        return contactSheet(args[1], args.mid(2));
+        return contactSheet(args[1], args.mid(2), zoom);
     }
     // Shapes alone draw on a QImage without any application object, which
     // keeps a run short: the build starts this program once per source.
