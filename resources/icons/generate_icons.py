@@ -403,11 +403,16 @@ def dock_tile(svg, state):
             'stroke-width="3"/>' % (fill, pal[2]))
     svg.add('<rect x="12" y="12" width="104" height="50" rx="20" fill="#ffffff" '
             'fill-opacity="0.22"/>')
-    # A drive outline in white, the state's mark on it.
-    svg.add('<rect x="28" y="30" width="72" height="68" rx="8" fill="none" stroke="%s" '
-            'stroke-width="6"/>' % pal[3])
-    svg.add('<rect x="46" y="22" width="30" height="8" rx="2" fill="%s"/>' % pal[3])
-    symbol(svg, state, 64, 64, 40, pal[3])
+    # An M.2 drive in white: a card with the key notch and contact fingers on
+    # its left end, the state's mark on its chip.
+    svg.add('<path d="M30,40 H106 A4,4 0 0 1 110,44 V84 A4,4 0 0 1 106,88 H30 V70 H24 V58 H30 Z" '
+            'fill="#ffffff" stroke="%s" stroke-width="2"/>' % pal[2])
+    svg.add('<path d="M35,45 V55 M35,73 V83" stroke="%s" stroke-width="3" stroke-dasharray="2,2" '
+            'stroke-opacity="0.6"/>' % pal[2])
+    svg.add('<circle cx="101" cy="64" r="4" fill="none" stroke="%s" stroke-width="2" '
+            'stroke-opacity="0.6"/>' % pal[2])
+    svg.add('<rect x="48" y="47" width="38" height="34" rx="3" fill="%s"/>' % pal[1])
+    symbol(svg, state, 67, 64, 26, pal[3])
 
 
 def dock_gauge(svg, state):
