@@ -2,6 +2,7 @@
 // The images the controller asks for by name must exist, as PNG, in the
 // sizes a tray and a taskbar use, found through the program's own lookup.
 
+#include "app/app_delegate.h"
 #include "ext/text.h"
 #include "foundation/wendle_lib.h"
 
@@ -18,7 +19,6 @@
 namespace {
 
 const QStringList kStates{QStringLiteral("ok"), QStringLiteral("warning"), QStringLiteral("error")};
-constexpr int kMenuSets = 15;
 constexpr int kMenuSize = 22;
 constexpr int kDockSize = 128;
 constexpr int kStatusSize = 32;
@@ -137,7 +137,11 @@ const QList<int> kDockSizes{16, 24, 32, 48, 64, 128, 256};
 
 }  // namespace
 
+// One menu-bar set for each name the settings window offers.
+const int kMenuSets = int(AppDelegate::menuIconsetNames().size());
+
 TEST(IconResourcesTest, EveryMenuAndDockImageResolvesToAPictureOfItsSize) {
+    EXPECT_EQ(kMenuSets, 15);
     for (int set = 1; set <= kMenuSets; ++set) {
         for (const QString& state : kStates) {
             SCOPED_TRACE(menuName(set, state).toStdString());
