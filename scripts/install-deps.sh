@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev
+  # The icons are rendered from SVG at build time.
+  qt6-svg-dev
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
   # The real-kernel test of S.M.A.R.T. reading: a Debian kernel under QEMU,
