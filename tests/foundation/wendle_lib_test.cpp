@@ -8,6 +8,9 @@
 
 #include <limits>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace {
 
 // sha1("abc") and sha1("") from FIPS 180's examples.
@@ -116,6 +119,32 @@ TEST_F(WendleLibTest, FoldersFollowTheXdgEnvironment) {
     qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(lib.prefsPath(),
               home.path() + QStringLiteral("/.config/com.wendle.Ostrivane.sqlite3"));
+}
+
+// A service started without HOME still keeps its files in the user's home
+// (from the password entry), never in "/.config" and "/.local/share".
+TEST_F(WendleLibTest, WithoutHomeTheFoldersComeFromThePasswordEntry) {
+    const WendleLib lib(installation);
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    const QString passwdHome = QDir::cleanPath(QString::fromLocal8Bit(entry->pw_dir));
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
+        qunsetenv(name);
+    }
+    if (passwdHome != QLatin1String("/")) {
+        EXPECT_TRUE(WendleLib::hasUserFolders());
+        EXPECT_EQ(lib.suppDir(), passwdHome + QStringLiteral("/.local/share/Ostrivane"));
+        EXPECT_EQ(lib.prefsPath(),
+                  passwdHome + QStringLiteral("/.config/com.wendle.Ostrivane.sqlite3"));
+        EXPECT_EQ(lib.userCrashDir(),
+                  passwdHome + QStringLiteral("/.local/state/Ostrivane/DiagnosticReports"));
+    }
+    // An empty or relative HOME is no home either.
+    qputenv("HOME", "relative/home");
+    EXPECT_FALSE(lib.suppDir().startsWith(QLatin1String("relative")));
+    EXPECT_FALSE(lib.prefsPath().startsWith(QLatin1String("/.config")));
+    EXPECT_FALSE(lib.suppDir().startsWith(QLatin1String("/.local")));
+    qputenv("HOME", QFile::encodeName(home.path()));
 }
 
 TEST_F(WendleLibTest, CrashReportsMatchNameAndSuffix) {
