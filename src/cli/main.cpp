@@ -3,6 +3,7 @@
 #include "cli/disks_command.h"
 #include "cli/evaluate_command.h"
 #include "cli/exit_codes.h"
+#include "cli/headless_start.h"
 #include "cli/history_command.h"
 #include "cli/monitor_command.h"
 #include "cli/smart_command.h"
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
     if (command == QLatin1String("--version")) {
         out << "ostrivane-cli " << OSTRIVANE_VERSION << '\n';
         return exit_codes::kOk;
+    }
+    if (const int refused = prepareCommand(command, err); refused != exit_codes::kOk) {
+        return refused;
     }
     if (command == QLatin1String("check")) {
         return runCheck(args, out, err);
