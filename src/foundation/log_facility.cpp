@@ -24,6 +24,9 @@ namespace {
 
 constexpr int kLevels = 8;
 constexpr qint64 kCopyChunk = 1 << 20;
+// Each reopen means another process trimmed the log meanwhile; many starts
+// at once can do that a few dozen times in a row.
+constexpr int kMaxReopens = 100;
 
 const char* const kDiskFull = "Fatal: your disk is full - please never let that happen again";
 
@@ -124,6 +127,15 @@ bool replacedSince(int fd, const QByteArray& path) {
     }
     return open.st_nlink == 0 || ::stat(path.constData(), &named) != 0 ||
            named.st_ino != open.st_ino || named.st_dev != open.st_dev;
+}
+
+// flock, waited for again when a signal interrupts the wait.
+bool lockFile(int fd, int operation) {
+    int rc;
+    do {
+        rc = ::flock(fd, operation);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
 }
 
 // Opens the log for appending, creating it when missing. O_NONBLOCK: a FIFO
@@ -235,8 +247,8 @@ void LogFacility::logMessage(int level, const QString& text) {
 void LogFacility::appendLocked(const QByteArray& line) {
     // Appends share the file's lock, a trim holds it alone: a line is never
     // written into the file a trim is copying, nor into the file it replaced.
-    bool locked = ::flock(fd_, LOCK_SH) == 0;
-    for (int attempt = 0; locked && attempt < 4 && replacedSince(fd_, path_); ++attempt) {
+    bool locked = lockFile(fd_, LOCK_SH);
+    for (int attempt = 0; locked && attempt < kMaxReopens && replacedSince(fd_, path_); ++attempt) {
         ::flock(fd_, LOCK_UN);
         const int fd = openForAppend(path_);
         if (fd < 0) {
@@ -245,7 +257,7 @@ void LogFacility::appendLocked(const QByteArray& line) {
         }
         ::close(fd_);
         fd_ = fd;
-        locked = ::flock(fd_, LOCK_SH) == 0;
+        locked = lockFile(fd_, LOCK_SH);
     }
     const char* data = line.constData();
     qsizetype left = line.size();
@@ -283,15 +295,20 @@ bool LogFacility::trim(const QString& path, qint64 maxSize) {
     int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     // Alone on the file (see appendLocked), and on the file that is at the
     // path now: another process may have trimmed it while this one waited.
+    // Copying a replaced file would put it back over the lines written since,
+    // so when others keep trimming, this start leaves the trim to them.
     for (int attempt = 0; fd >= 0; ++attempt) {
-        if (::flock(fd, LOCK_EX) != 0) {
+        if (!lockFile(fd, LOCK_EX)) {
             ::close(fd);
             return false;
         }
-        if (!replacedSince(fd, name) || attempt == 4) {
+        if (!replacedSince(fd, name)) {
             break;
         }
         ::close(fd);
+        if (attempt == kMaxReopens) {
+            return true;
+        }
         fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     }
     if (fd < 0) {

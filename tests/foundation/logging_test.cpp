@@ -254,8 +254,14 @@ TEST_F(LoggingTest, ARunningWriterFollowsATrimByAnotherProcess) {
 // another appends: every line written stays in the file.
 TEST_F(LoggingTest, WritersInSeveralProcessesLoseNoLine) {
     constexpr int kWriters = 20;
-    for (int round = 0; round < 5; ++round) {
+    constexpr qint64 kLimit = 100000;
+    for (int round = 0; round < 10; ++round) {
         const QString path = home.file(QStringLiteral("data/round%1.log").arg(round));
+        // Every other round starts past the limit, so all of them trim at once.
+        const bool padded = round % 2 == 1;
+        if (padded) {
+            writeFile(path, QByteArray(kLimit + 4096, 'x') + '\n');
+        }
         std::vector<std::unique_ptr<LogFacility>> writers;
         for (int w = 0; w < kWriters; ++w) {
             writers.push_back(
@@ -268,7 +274,7 @@ TEST_F(LoggingTest, WritersInSeveralProcessesLoseNoLine) {
                 ++ready;
                 while (ready.load() < kWriters) {
                 }
-                writers[size_t(w)]->openFile(path, 26214400, 5);
+                writers[size_t(w)]->openFile(path, kLimit, 5);
                 writers[size_t(w)]->logMessage(5, QStringLiteral("writer %1 first").arg(w));
                 writers[size_t(w)]->logMessage(5, QStringLiteral("writer %1 second").arg(w));
             });
@@ -277,7 +283,8 @@ TEST_F(LoggingTest, WritersInSeveralProcessesLoseNoLine) {
             thread.join();
         }
         const QByteArray bytes = fileBytes(path);
-        EXPECT_EQ(bytes.count('\n'), 2 * kWriters) << "round " << round;
+        EXPECT_EQ(bytes.count("  Ostrivane["), 2 * kWriters) << "round " << round;
+        EXPECT_EQ(bytes.count('\n'), 2 * kWriters + (padded ? 1 : 0)) << "round " << round;
     }
 
     // Trims by "later starts" while one writer appends numbered lines: the
@@ -286,17 +293,22 @@ TEST_F(LoggingTest, WritersInSeveralProcessesLoseNoLine) {
     log.openFile(path, 0, 5);
     constexpr int kLines = 3000;
     std::atomic<bool> done{false};
-    std::thread trimmer([&] {
-        while (!done.load()) {
-            LogFacility later(&store, &systemLog, QStringLiteral("Later"));
-            later.openFile(path, 20000, 7);
-        }
-    });
+    std::vector<std::thread> trimmers;
+    for (int t = 0; t < 3; ++t) {
+        trimmers.emplace_back([&] {
+            while (!done.load()) {
+                LogFacility later(&store, &systemLog, QStringLiteral("Later"));
+                later.openFile(path, 20000, 7);
+            }
+        });
+    }
     for (int i = 0; i < kLines; ++i) {
         log.logMessage(5, QStringLiteral("line %1 end").arg(i));
     }
     done = true;
-    trimmer.join();
+    for (auto& trimmer : trimmers) {
+        trimmer.join();
+    }
     QList<QByteArray> lines = fileBytes(path).split('\n');
     ASSERT_GT(lines.size(), 3);
     lines.removeFirst();  // a trim may cut the first line anywhere

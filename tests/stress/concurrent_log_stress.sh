@@ -3,8 +3,11 @@
 # Starts PROCESSES checks of the demo machine at the same moment in a fresh
 # home, for ROUNDS rounds, and checks that the shared log file kept every
 # line of every process: each process must leave as many lines as one check
-# alone does, whole and in the file's line format.
+# alone does, whole and in the file's line format. Every other round starts
+# with a log just past its 25 MiB limit, so the processes also trim it while
+# the others append.
 # Usage: tests/stress/concurrent_log_stress.sh [BUILD_DIR] [ROUNDS] [PROCESSES]
+# With KEEP_FAILED=FILE, the log of a failed round is copied there.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
@@ -46,6 +49,15 @@ failed=0
 for round in $(seq 1 "$rounds"); do
   home="$work/round$round"
   fresh_home "$home"
+  log="$home/data/Ostrivane/Ostrivane.log"
+  padding=0
+  if [ $((round % 2)) -eq 0 ]; then
+    mkdir -p "$home/data/Ostrivane"
+    # One long line without the line format, longer than the limit.
+    head -c $((26214400 + 4096)) /dev/zero | tr '\0' x >"$log"
+    echo >>"$log"
+    padding=1
+  fi
   go="$work/go$round"
   pids=()
   for _ in $(seq 1 "$processes"); do
@@ -59,14 +71,14 @@ for round in $(seq 1 "$rounds"); do
   for pid in "${pids[@]}"; do
     wait "$pid" || true
   done
-  log="$home/data/Ostrivane/Ostrivane.log"
-  lines=$(wc -l <"$log")
+  lines=$(($(wc -l <"$log") - padding))
   whole=$(grep -Ec "$line_shape" "$log" || true)
   writers=$(grep -Eo '  Ostrivane\[[0-9]+\]' "$log" | sort -u | wc -l)
   expected=$((per_process * processes))
   if [ "$lines" -ne "$expected" ] || [ "$whole" -ne "$expected" ] || [ "$writers" -ne "$processes" ]; then
     echo "round $round: $lines lines ($whole whole) from $writers processes, expected $expected from $processes" >&2
     failed=1
+    cp "$log" "${KEEP_FAILED:-/dev/null}" 2>/dev/null || true
   fi
   rm -rf "$home" "$go"
 done
