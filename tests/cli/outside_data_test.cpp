@@ -67,25 +67,52 @@ void makeFifo(const QString& path) {
 
 const QStringList kCheckDemo{QStringLiteral("check"), QStringLiteral("--machine"), kDemo};
 
-TEST(OutsideData, AFifoInPlaceOfTheSettingsOrHistoryNeverHangs) {
-    {
-        TempHome home;
-        makeFifo(settingsPath(home));
-        const CliRun check = run(quiet(home), kCheckDemo, 30);
-        ASSERT_TRUE(check.finished) << "check hangs on a FIFO as the settings store";
-        EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
-        // Treated as a damaged store: moved aside (still a FIFO), a new store in its place.
-        EXPECT_TRUE(QFileInfo(settingsPath(home)).isFile());
+// A read-only FIFO: SQLite, refused read and write, falls back to opening it
+// for reading only, which waits for a writer. Root may write anything, so
+// as root the program runs as a user id of its own (the home is made its).
+CliRun runAsOwner(const TempHome& home, const QStringList& args) {
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (::geteuid() != 0 || setpriv.isEmpty()) {
+        return run(quiet(home), args, 30);
     }
-    {
-        TempHome home;
-        makeFifo(home.dataHome() + QStringLiteral("/Ostrivane/history.sqlite3"));
-        const CliRun check = run(quiet(home), kCheckDemo, 30);
-        ASSERT_TRUE(check.finished) << "check hangs on a FIFO as the history";
-        EXPECT_EQ(check.exitCode, 0);
-        EXPECT_TRUE(logText(home).contains(QStringLiteral("is not a regular file")));
-        const CliRun history = run(quiet(home), {QStringLiteral("history")}, 30);
-        ASSERT_TRUE(history.finished) << "history hangs on a FIFO";
+    QProcess::execute(QStringLiteral("chown"),
+                      {QStringLiteral("-R"), QStringLiteral("54321:54321"), home.path()});
+    return run(quiet(home), args, 30, setpriv,
+               {QStringLiteral("--reuid=54321"), QStringLiteral("--regid=54321"),
+                QStringLiteral("--clear-groups"), QStringLiteral(OSTRIVANE_CLI_PATH)});
+}
+
+TEST(OutsideData, AFifoInPlaceOfTheSettingsOrHistoryNeverHangs) {
+    for (const bool readOnly : {false, true}) {
+        {
+            TempHome home;
+            makeFifo(settingsPath(home));
+            ::chmod(QFile::encodeName(settingsPath(home)).constData(), readOnly ? 0444 : 0600);
+            const CliRun check =
+                readOnly ? runAsOwner(home, kCheckDemo) : run(quiet(home), kCheckDemo, 30);
+            ASSERT_TRUE(check.finished) << "check hangs on a FIFO as the settings store";
+            EXPECT_EQ(check.exitCode, 0) << check.err.toStdString();
+            // Treated as a damaged store: moved aside (still a FIFO), a new store in its place.
+            EXPECT_TRUE(QFileInfo(settingsPath(home)).isFile());
+            EXPECT_TRUE(check.err.contains(QStringLiteral("moved aside")))
+                << check.err.toStdString();
+        }
+        {
+            TempHome home;
+            const QString history = home.dataHome() + QStringLiteral("/Ostrivane/history.sqlite3");
+            makeFifo(history);
+            ::chmod(QFile::encodeName(history).constData(), readOnly ? 0444 : 0600);
+            const CliRun check =
+                readOnly ? runAsOwner(home, kCheckDemo) : run(quiet(home), kCheckDemo, 30);
+            ASSERT_TRUE(check.finished) << "check hangs on a FIFO as the history";
+            EXPECT_EQ(check.exitCode, 0);
+            EXPECT_TRUE(
+                logText(home).contains(QStringLiteral("history.sqlite3 is not a regular file")))
+                << logText(home).toStdString();
+            const CliRun listed = readOnly ? runAsOwner(home, {QStringLiteral("history")})
+                                           : run(quiet(home), {QStringLiteral("history")}, 30);
+            ASSERT_TRUE(listed.finished) << "history hangs on a FIFO";
+        }
     }
 }
 
