@@ -8,6 +8,7 @@
 #include "foundation/wendle_lib.h"
 
 #include <QDir>
+#include <QMutex>
 
 std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& parser,
                                                     const QCommandLineOption& machine,
@@ -30,6 +31,9 @@ std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& pa
 
 int prepareCommand(const QString& command, QTextStream& err) {
     SettingsStore::setDamageHandler([&err](const QString& line) {
+        // The store may be opened from a background thread of the monitor.
+        static QMutex mutex;
+        QMutexLocker lock(&mutex);
         err << "ostrivane-cli: warning: " << line << '\n';
         err.flush();
     });
