@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -284,8 +286,18 @@ QStringList WendleLib::appCrashLogFilenames() const {
 QStringList WendleLib::appCrashLogs() const {
     QStringList result;
     for (const QString& path : appCrashLogFilenames()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        // A FIFO with a report's name must not stop the program waiting for
+        // a writer: only regular files are read.
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        struct stat info {};
+        QFile file;
+        if (fd < 0) {
+            continue;
+        }
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+            !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
             continue;
         }
         const QString text = QString::fromUtf8(file.read(kMaxCrashLogBytes));

@@ -3,12 +3,17 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <limits>
+#include <memory>
+#include <thread>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -175,6 +180,31 @@ TEST_F(WendleLibTest, CrashReportsMatchNameAndSuffix) {
     const QStringList logs = lib.appCrashLogs();
     EXPECT_TRUE(logs.contains(QStringLiteral("Process: Ostrivane\n")));
     EXPECT_TRUE(logs.contains(QStringLiteral("system report")));
+}
+
+// A FIFO named like a report is skipped, never waited on.
+TEST_F(WendleLibTest, CrashReportsReadOnlyRegularFiles) {
+    const QString user = home.stateHome() + QStringLiteral("/Ostrivane/DiagnosticReports/");
+    write(user + QStringLiteral("Ostrivane-1.crash"), "a report");
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(user + QStringLiteral("Ostrivane-2.crash")).constData(), 0600),
+        0);
+    struct Outcome {
+        std::atomic<bool> done{false};
+        QStringList logs;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    auto* lib = new WendleLib(installation);  // left behind if the read hangs
+    std::thread([outcome, lib] {
+        outcome->logs = lib->appCrashLogs();
+        outcome->done = true;
+    }).detach();
+    for (int waited = 0; waited < 200 && !outcome->done; ++waited) {
+        QThread::msleep(50);
+    }
+    ASSERT_TRUE(outcome->done) << "reading a FIFO named like a crash report blocked";
+    EXPECT_EQ(outcome->logs, QStringList{QStringLiteral("a report")});
+    delete lib;
 }
 
 TEST(WendleLibShared, RunningFromTheBuildTreeFindsTheGeneratedFile) {
