@@ -121,6 +121,11 @@ void AppDelegate::performCheck(const QObject*) {
         // A worst health between 101 and 254 keeps the previous status.
         lastOverall_ = Overall::Unchanged;
     }
+    // Settings reset after damage change how drives are judged: told once,
+    // like a drive's problem.
+    if (const QString notice = services_.settings.takeSettingsDamageNotice(); !notice.isEmpty()) {
+        sendNotifications(notice);
+    }
     Q_EMIT statusChanged();
     services_.display.setMenuTooltip(tooltip);
     Q_EMIT checkFinished();

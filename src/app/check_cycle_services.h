@@ -16,6 +16,9 @@ class ControllerSettings : public IntSettings {
   public:
     // The text under the key; the empty text when absent.
     virtual QString defaultString(const QString& key) = 0;
+    // The text telling the user that damaged settings were reset, taken so
+    // that it is told once; empty when there is nothing to tell.
+    virtual QString takeSettingsDamageNotice() { return {}; }
 };
 
 // The disks a cycle walks, boot disk first.

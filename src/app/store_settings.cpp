@@ -1,6 +1,7 @@
 #include "app/store_settings.h"
 
 #include "foundation/defaults.h"
+#include "foundation/settings_store.h"
 
 qint64 StoreSettings::defaultInt(const QString& key) {
     return ::defaultInt(key);
@@ -12,4 +13,8 @@ void StoreSettings::setDefaultInt(const QString& key, qint64 value) {
 
 QString StoreSettings::defaultString(const QString& key) {
     return ::defaultString(key).value_or(QString());
+}
+
+QString StoreSettings::takeSettingsDamageNotice() {
+    return SettingsStore::shared().takeDamageNotice();
 }

@@ -8,4 +8,5 @@ class StoreSettings final : public ControllerSettings {
     qint64 defaultInt(const QString& key) override;
     void setDefaultInt(const QString& key, qint64 value) override;
     QString defaultString(const QString& key) override;
+    QString takeSettingsDamageNotice() override;
 };

@@ -236,12 +236,13 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
             drives.push_back({ssd.get(), app.serialOf(*ssd)});
         }
         QString problem;
-        if (!writePrometheusFile(parser.value(prometheus),
-                                 prometheusText(drives, QDateTime::currentDateTimeUtc()),
-                                 problem)) {
+        if (const int failure = writePrometheusFile(
+                parser.value(prometheus), prometheusText(drives, QDateTime::currentDateTimeUtc()),
+                problem);
+            failure != exit_codes::kOk) {
             err << "ostrivane-cli check: cannot write '" << parser.value(prometheus)
                 << "': " << problem << '\n';
-            return exit_codes::kUnknown;
+            return failure;
         }
     }
     return status;

@@ -1,11 +1,14 @@
 #include "cli/headless_start.h"
 
 #include "app/settings_defaults.h"
+#include "cli/exit_codes.h"
 #include "disks/smart_access_selection.h"
 #include "foundation/logging.h"
+#include "foundation/settings_store.h"
 #include "foundation/wendle_lib.h"
 
 #include <QDir>
+#include <QMutex>
 
 std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& parser,
                                                     const QCommandLineOption& machine,
@@ -26,18 +29,40 @@ std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& pa
     return options;
 }
 
+int prepareCommand(const QString& command, QTextStream& err) {
+    SettingsStore::setDamageHandler([&err](const QString& line) {
+        // The store may be opened from a background thread of the monitor.
+        static QMutex mutex;
+        QMutexLocker lock(&mutex);
+        err << "ostrivane-cli: warning: " << line << '\n';
+        err.flush();
+    });
+    static const QStringList kKeepingState{QStringLiteral("check"), QStringLiteral("monitor"),
+                                           QStringLiteral("history"), QStringLiteral("defaults"),
+                                           QStringLiteral("test-email")};
+    if (kKeepingState.contains(command) && !WendleLib::hasUserFolders()) {
+        err << "ostrivane-cli " << command
+            << ": no home folder to keep settings and history in: HOME is not set and the "
+               "user has no home in the password database; set HOME (or XDG_CONFIG_HOME and "
+               "XDG_DATA_HOME)\n";
+        err.flush();
+        return exit_codes::kConfig;
+    }
+    return exit_codes::kOk;
+}
+
 void startHeadless() {
-    installFallbackDefaults();
     const WendleLib& lib = WendleLib::shared();
     // On a fresh installation the folder does not exist yet, and the first
-    // check's lines must not be lost.
+    // check's lines must not be lost. The log file comes before the settings
+    // store is opened, so a damaged store is told in the file too.
     const QString folder = lib.suppDir();
-    if (folder.isEmpty()) {
-        return;  // no home or no information file: already reported, and nowhere to log
+    if (!folder.isEmpty()) {
+        QDir().mkpath(folder);
+        constexpr qint64 kLogFileLimit = 26'214'400;
+        log_open_file(folder + QStringLiteral("/Ostrivane.log"), kLogFileLimit, 5);
     }
-    QDir().mkpath(folder);
-    constexpr qint64 kLogFileLimit = 26'214'400;
-    log_open_file(folder + QStringLiteral("/Ostrivane.log"), kLogFileLimit, 5);
+    installFallbackDefaults();
 }
 
 void WatchingLogger::log_message(int level, const QString& text) {

@@ -9,6 +9,12 @@
 
 #include <optional>
 
+// What every command does before its own work: says on standard error when
+// the settings were damaged and reset, and refuses a command that keeps
+// settings or history when there is no home folder to keep them in. The
+// exit status to leave with, or kOk to go on.
+int prepareCommand(const QString& command, QTextStream& err);
+
 // What every headless entry point does before its first check, as the
 // desktop app's launch does: fallback settings, the support library's
 // instance, and the log file in the application-support folder.

@@ -3,6 +3,7 @@
 #include "cli/disks_command.h"
 #include "cli/evaluate_command.h"
 #include "cli/exit_codes.h"
+#include "cli/headless_start.h"
 #include "cli/history_command.h"
 #include "cli/monitor_command.h"
 #include "cli/smart_command.h"
@@ -55,6 +56,9 @@ int runCommand(QStringList args, QTextStream& out, QTextStream& err) {
     if (command == QLatin1String("--version")) {
         out << "ostrivane-cli " << OSTRIVANE_VERSION << '\n';
         return exit_codes::kOk;
+    }
+    if (const int refused = prepareCommand(command, err); refused != exit_codes::kOk) {
+        return refused;
     }
     using Command = int (*)(const QStringList&, QTextStream&, QTextStream&);
     static const std::pair<const char*, Command> kCommands[] = {

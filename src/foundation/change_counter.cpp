@@ -16,7 +16,8 @@ ChangeCounter::~ChangeCounter() {
 bool ChangeCounter::open(const QString& path) {
     close();
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
     if (fd < 0) {
         return false;
     }

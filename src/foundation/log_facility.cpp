@@ -6,22 +6,27 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kLevels = 8;
 constexpr qint64 kCopyChunk = 1 << 20;
+// Each reopen means another process trimmed the log meanwhile; many starts
+// at once can do that a few dozen times in a row.
+constexpr int kMaxReopens = 100;
 
 const char* const kDiskFull = "Fatal: your disk is full - please never let that happen again";
 
@@ -74,6 +79,70 @@ QString ringEntry(const QDateTime& utc, const QString& text) {
                   "date: %04d-%02d-%02d %02d:%02d:%02d +0000 message: ", d.year(), d.month(),
                   d.day(), t.hour(), t.minute(), t.second());
     return QLatin1StringView(date) + text;
+}
+
+// One message is one line of the file, whatever drive data it carries: a
+// label or mount point with a line feed must not forge a line of its own.
+// Line feed and carriage return become \n and \r, other C0 controls and DEL
+// \xNN, C1 controls and the Unicode line and paragraph separators \uNNNN.
+// Tabs stay (they break no line), and so do backslashes, so existing
+// messages read as before.
+QString escapedForLine(const QString& text) {
+    const auto special = [](char16_t c) {
+        return (c < 0x20 && c != u'\t') || (c >= 0x7f && c <= 0x9f) || c == 0x2028 || c == 0x2029;
+    };
+    if (std::none_of(text.cbegin(), text.cend(), [&](QChar c) { return special(c.unicode()); })) {
+        return text;
+    }
+    QString result;
+    result.reserve(text.size() + 16);
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (!special(c)) {
+            result += qc;
+        } else if (c == u'\n') {
+            result += QLatin1String("\\n");
+        } else if (c == u'\r') {
+            result += QLatin1String("\\r");
+        } else {
+            char escape[8];
+            if (c <= 0x7f) {
+                std::snprintf(escape, sizeof(escape), "\\x%02x", unsigned(c));
+            } else {
+                std::snprintf(escape, sizeof(escape), "\\u%04x", unsigned(c));
+            }
+            result += QLatin1StringView(escape);
+        }
+    }
+    return result;
+}
+
+// True when `fd` is no longer the file at `path`: another process trimmed
+// the log (which puts a new file in its place) or removed it.
+bool replacedSince(int fd, const QByteArray& path) {
+    struct stat open {};
+    struct stat named {};
+    if (::fstat(fd, &open) != 0 || !S_ISREG(open.st_mode)) {
+        return false;  // a device or a pipe is never trimmed
+    }
+    return open.st_nlink == 0 || ::stat(path.constData(), &named) != 0 ||
+           named.st_ino != open.st_ino || named.st_dev != open.st_dev;
+}
+
+// flock, waited for again when a signal interrupts the wait.
+bool lockFile(int fd, int operation) {
+    int rc;
+    do {
+        rc = ::flock(fd, operation);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+// Opens the log for appending, creating it when missing. O_NONBLOCK: a FIFO
+// at the log's place must not stop the program (writes then fail instead).
+int openForAppend(const QByteArray& path) {
+    return ::open(path.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
+                  0666);
 }
 
 }  // namespace
@@ -149,7 +218,7 @@ void LogFacility::logMessage(int level, const QString& text) {
             const QString line = fileTimestamp(now) + QStringLiteral("  ") + name +
                                  QLatin1Char('[') + QString::number(processId()) +
                                  QStringLiteral("] <") + levelName(level) + QStringLiteral(">: ") +
-                                 text + QLatin1Char('\n');
+                                 escapedForLine(text) + QLatin1Char('\n');
             QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
             const QByteArray bytes = encoder.encode(line);
             if (encoder.hasError()) {
@@ -176,6 +245,20 @@ void LogFacility::logMessage(int level, const QString& text) {
 }
 
 void LogFacility::appendLocked(const QByteArray& line) {
+    // Appends share the file's lock, a trim holds it alone: a line is never
+    // written into the file a trim is copying, nor into the file it replaced.
+    bool locked = lockFile(fd_, LOCK_SH);
+    for (int attempt = 0; locked && attempt < kMaxReopens && replacedSince(fd_, path_); ++attempt) {
+        ::flock(fd_, LOCK_UN);
+        const int fd = openForAppend(path_);
+        if (fd < 0) {
+            locked = false;
+            break;
+        }
+        ::close(fd_);
+        fd_ = fd;
+        locked = lockFile(fd_, LOCK_SH);
+    }
     const char* data = line.constData();
     qsizetype left = line.size();
     // O_APPEND puts every write at the end, also past other processes' lines.
@@ -186,10 +269,13 @@ void LogFacility::appendLocked(const QByteArray& line) {
         }
         if (written <= 0) {
             systemLog().write(SystemLog::Type::Fault, QByteArray(kDiskFull));
-            return;
+            break;
         }
         data += written;
         left -= written;
+    }
+    if (locked) {
+        ::flock(fd_, LOCK_UN);
     }
 }
 
@@ -204,48 +290,76 @@ void LogFacility::logToDefaults(const QString& text) {
     position = position >= kDefaultsRingSize - 1 ? 0 : position + 1;
 }
 
-bool LogFacility::trim(const QString& path, qint64 size, qint64 maxSize) {
-    // The kept tail goes to a new file that replaces the old one only when
-    // complete: a full disk leaves the old log as it was, not half-copied.
-    QFile source(path);
-    QSaveFile target(path);
-    if (!source.open(QIODevice::ReadOnly) || !source.seek(size - maxSize) ||
-        !target.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    qint64 copied = 0;
-    while (copied < maxSize) {
-        const QByteArray chunk = source.read(qMin(kCopyChunk, maxSize - copied));
-        if (chunk.isEmpty() || target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
+bool LogFacility::trim(const QString& path, qint64 maxSize) {
+    const QByteArray name = QFile::encodeName(path);
+    int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // Alone on the file (see appendLocked), and on the file that is at the
+    // path now: another process may have trimmed it while this one waited.
+    // Copying a replaced file would put it back over the lines written since,
+    // so when others keep trimming, this start leaves the trim to them.
+    for (int attempt = 0; fd >= 0; ++attempt) {
+        if (!lockFile(fd, LOCK_EX)) {
+            ::close(fd);
             return false;
         }
+        if (!replacedSince(fd, name)) {
+            break;
+        }
+        ::close(fd);
+        if (attempt == kMaxReopens) {
+            return true;
+        }
+        fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    }
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= maxSize) {
+        ::close(fd);  // also releases the lock
+        return true;
+    }
+    // The kept tail goes to a new file that replaces the old one only when
+    // complete: a full disk leaves the old log as it was, not half-copied.
+    QFile source;
+    QSaveFile target(path);
+    bool ok = source.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) &&
+              source.seek(info.st_size - maxSize) && target.open(QIODevice::WriteOnly);
+    qint64 copied = 0;
+    while (ok && copied < maxSize) {
+        const QByteArray chunk = source.read(qMin(kCopyChunk, maxSize - copied));
+        ok = !chunk.isEmpty() && target.write(chunk) == chunk.size();
         copied += chunk.size();
     }
     source.close();
-    return target.commit();
+    if (ok) {
+        ok = target.commit();
+    } else {
+        target.cancelWriting();
+    }
+    ::close(fd);
+    return ok;
 }
 
 void LogFacility::openFile(const QString& path, qint64 maxSize, quint8 maxFileLevel) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        QSaveFile empty(path);
-        if (empty.open(QIODevice::WriteOnly)) {
-            empty.commit();
-        }
-    } else if (maxSize > 0 && info.size() > maxSize) {
-        if (!trim(path, info.size(), maxSize)) {
+    // Creating the file by writing an empty one and renaming it into place
+    // would throw away the lines of a process that started a moment earlier.
+    const QByteArray name = QFile::encodeName(path);
+    if (maxSize > 0) {
+        struct stat info {};
+        if (::stat(name.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_size > maxSize && !trim(path, maxSize)) {
             logMessage(0, QString::fromLatin1(kDiskFull));
         }
     }
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+    const int fd = openForAppend(name);
     {
         QMutexLocker lock(&mutex_);
         if (fd_ >= 0) {
             ::close(fd_);
         }
         fd_ = fd;
+        path_ = name;
         maxFileLevel_ = maxFileLevel;
     }
     if (fd < 0) {

@@ -13,6 +13,9 @@ class SettingsStore;
 // to its level), a ring of the last 10 messages per level in the settings
 // store, and the operating system's log. One lock covers the file append and
 // the ring update, so lines never interleave and rings stay consistent.
+// Between processes, appends share an advisory lock on the file that a trim
+// holds alone, and a writer whose file was replaced by another process's
+// trim reopens it, so no process loses lines to another.
 class LogFacility {
   public:
     static constexpr int kLevelRingSize = 10;
@@ -41,8 +44,9 @@ class LogFacility {
     SystemLog& systemLog();
     QString appName();
     void appendLocked(const QByteArray& line);
-    // Trims the file to its last maxSize bytes; false on failure.
-    bool trim(const QString& path, qint64 size, qint64 maxSize);
+    // Trims the file to its last maxSize bytes (when it is still larger once
+    // locked); false on failure.
+    bool trim(const QString& path, qint64 maxSize);
 
     SettingsStore* store_;
     SystemLog* systemLog_;
@@ -50,6 +54,7 @@ class LogFacility {
 
     QMutex mutex_;
     int fd_ = -1;
+    QByteArray path_;
     quint8 maxFileLevel_ = 0;
     // One position per level ring, then the log-to-defaults ring.
     std::array<qint32, 9> positions_{};

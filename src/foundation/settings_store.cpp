@@ -67,7 +67,7 @@ void SettingsStore::reopenShared() {
         QMutexLocker lock(&store.mutex_);
         store.openLocked(path, notes);
     }
-    report(notes);
+    store.report(notes);
 }
 
 void SettingsStore::openShared() {
@@ -135,10 +135,7 @@ void SettingsStore::openLocked(const QString& path, QStringList& notes) {
                              "be moved aside")
                              .arg(path, why);
             } else {
-                notes << QStringLiteral(
-                             "Error: settings store %1 was unusable (%2); moved aside "
-                             "to %3 and replaced by an empty store")
-                             .arg(path, why, aside);
+                damage_ << Damage{path, why, aside};
                 QString again;
                 if (tryOpenLocked(path, again, damaged)) {
                     persistent_ = true;
@@ -454,4 +451,104 @@ void SettingsStore::report(const QStringList& notes) {
     for (const QString& note : notes) {
         log_message(3, note);
     }
+    QList<Damage> damage;
+    {
+        QMutexLocker lock(&mutex_);
+        damage.swap(damage_);
+    }
+    for (const Damage& event : damage) {
+        // Critical: thresholds and notification settings are back to their
+        // defaults, so checks now judge the drives by other rules.
+        log_message(2, QStringLiteral("Error: settings store %1 was unusable (%2); moved aside "
+                                      "to %3 and replaced by an empty store: all settings are "
+                                      "back to their defaults")
+                           .arg(event.path, event.why, event.aside));
+        // Kept in the new store until a controller has delivered it, so it is
+        // told once, by whichever process runs the next check cycle.
+        const QString notice =
+            QStringLiteral(
+                "The settings were damaged and have been reset to their defaults, including "
+                "the health thresholds and the notification and e-mail settings. The damaged "
+                "file was kept as %1. Please check your settings.")
+                .arg(event.aside);
+        const QString earlier = storedValue(QString::fromLatin1(kDamageNoticeKey)).toString();
+        setValue(QString::fromLatin1(kDamageNoticeKey),
+                 earlier.isEmpty() ? notice : earlier + QStringLiteral("\n\n") + notice);
+        const QString line =
+            QStringLiteral(
+                "the settings were damaged and are reset to their defaults; the damaged "
+                "file was moved aside to %1")
+                .arg(event.aside);
+        DamageHandler handler;
+        {
+            QMutexLocker lock(&damageHandlerMutex());
+            handler = damageHandler();
+            if (!handler) {
+                unheardDamage() << line;
+            }
+        }
+        if (handler) {
+            handler(line);
+        }
+    }
+}
+
+QMutex& SettingsStore::damageHandlerMutex() {
+    static QMutex mutex;
+    return mutex;
+}
+
+SettingsStore::DamageHandler& SettingsStore::damageHandler() {
+    static DamageHandler handler;
+    return handler;
+}
+
+QStringList& SettingsStore::unheardDamage() {
+    static QStringList lines;
+    return lines;
+}
+
+void SettingsStore::setDamageHandler(DamageHandler handler) {
+    QStringList earlier;
+    {
+        QMutexLocker lock(&damageHandlerMutex());
+        damageHandler() = handler;
+        if (handler) {
+            earlier.swap(unheardDamage());
+        }
+    }
+    for (const QString& line : earlier) {
+        handler(line);
+    }
+}
+
+QString SettingsStore::takeDamageNotice() {
+    QString notice;
+    QStringList notes;
+    {
+        QMutexLocker lock(&mutex_);
+        if (!db_.isOpen()) {
+            return {};
+        }
+        // One statement, so two processes never both take the same notice.
+        SqliteStatement take;
+        if (take.prepare(db_.handle(),
+                         "DELETE FROM settings WHERE key = ?1 RETURNING kind, value") !=
+            SQLITE_OK) {
+            return {};
+        }
+        take.bindText(1, QString::fromLatin1(kDamageNoticeKey));
+        bool taken = false;
+        if (take.step() == SQLITE_ROW) {
+            notice = rowValueLocked(take, QString::fromLatin1(kDamageNoticeKey), notes).toString();
+            taken = true;
+            take.step();
+        }
+        take.finalize();
+        if (taken) {
+            noteOwnWriteLocked(QString::fromLatin1(kDamageNoticeKey));
+        }
+    }
+    report(notes);
+    return notice;
 }

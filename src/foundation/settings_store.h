@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <optional>
 
 // The persistent key -> value store of all settings: a SQLite database in WAL
@@ -62,6 +63,19 @@ class SettingsStore {
     void registerDefaults(const QVariantMap& defaults);
     QVariantMap fallbackDefaults() const;
 
+    // What a damaged store that was moved aside tells the user. The process
+    // that moved it logs it at level 2 and passes a one-line text to the
+    // handler (a command prints it on standard error); lines from before a
+    // handler was set are passed when it is set.
+    using DamageHandler = std::function<void(const QString& line)>;
+    static void setDamageHandler(DamageHandler handler);
+    // The key under which the notice waits in the new store.
+    static constexpr const char* kDamageNoticeKey = "SettingsDamageNotice";
+    // The notice for the user of the damage events not yet told (empty when
+    // none), removed from the store in the same step, so only one caller
+    // in any process gets it.
+    QString takeDamageNotice();
+
     QString path() const;
     // False when the store lives in memory only (no location, or it could
     // not be opened at all): writes are then lost at exit.
@@ -78,7 +92,12 @@ class SettingsStore {
     bool prepareStatementsLocked();
     void recoverIfDamagedLocked(int rc, QStringList& notes);
     QVariant rowValueLocked(SqliteStatement& stmt, const QString& key, QStringList& notes);
-    static void report(const QStringList& notes);
+    // Logs the notes at level 3 and the damage events at level 2; without
+    // mutex_ held.
+    void report(const QStringList& notes);
+    static QMutex& damageHandlerMutex();
+    static DamageHandler& damageHandler();
+    static QStringList& unheardDamage();
     // With mutex_ held: drops the cache if the store changed since it was filled.
     void validateCacheLocked();
     // With mutex_ held, after this connection committed a change of `key`.
@@ -98,6 +117,12 @@ class SettingsStore {
     std::chrono::steady_clock::time_point cacheFilled_;
     // Stored values by key; an invalid QVariant records a key without a value.
     QHash<QString, QVariant> cache_;
+
+    struct Damage {
+        QString path, why, aside;
+    };
+    // Moves aside done with mutex_ held, reported by report().
+    QList<Damage> damage_;
 
     mutable QMutex fallbackMutex_;
     QHash<QString, QVariant> fallbacks_;

@@ -1,6 +1,10 @@
 #include "foundation/sqlite_database.h"
 
+#include <QFile>
+
 #include <sqlite3.h>
+
+#include <sys/stat.h>
 
 SqliteDatabase::~SqliteDatabase() {
     close();
@@ -8,7 +12,21 @@ SqliteDatabase::~SqliteDatabase() {
 
 int SqliteDatabase::open(const QString& path) {
     close();
+    problem_.clear();
     const QByteArray name = path.toUtf8();
+    // SQLite would open a FIFO or a device at the database's place (or its
+    // journal's) and wait in its first read forever: only regular files.
+    if (path != QLatin1String(":memory:")) {
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+            struct stat info {};
+            if (::stat(QFile::encodeName(path + QLatin1String(suffix)).constData(), &info) == 0 &&
+                !S_ISREG(info.st_mode)) {
+                problem_ =
+                    QStringLiteral("%1%2 is not a regular file").arg(path, QLatin1String(suffix));
+                return SQLITE_CANTOPEN;
+            }
+        }
+    }
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
     // On failure SQLite still hands back a handle that carries the error text;
@@ -33,6 +51,9 @@ int SqliteDatabase::exec(const char* sql) {
 }
 
 QString SqliteDatabase::lastError() const {
+    if (!problem_.isEmpty()) {
+        return problem_;
+    }
     if (db_ == nullptr) {
         return QStringLiteral("database not open");
     }

@@ -15,6 +15,7 @@ class SqliteDatabase {
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
     // Opens (creating if needed) the file, or an in-memory database for ":memory:".
+    // Anything but a regular file at the path is refused with SQLITE_CANTOPEN.
     int open(const QString& path);
     void close();
     bool isOpen() const { return db_ != nullptr; }
@@ -26,4 +27,6 @@ class SqliteDatabase {
 
   private:
     sqlite3* db_ = nullptr;
+    // Why open() refused before asking SQLite; empty otherwise.
+    QString problem_;
 };

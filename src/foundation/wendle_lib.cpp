@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -51,6 +53,42 @@ QString folded(const QString& text) {
         }
     }
     return out.toCaseFolded();
+}
+
+// The password entry's home folder of the real user; empty when there is none.
+QString passwdHome() {
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr) {
+        return {};
+    }
+    return QString::fromLocal8Bit(found->pw_dir);
+}
+
+// The user's home: $HOME, else (a service started without one) the password
+// entry's. Never "/": settings and history do not belong in the root folder.
+QString userHome() {
+    for (QString home : {qEnvironmentVariable("HOME"), passwdHome()}) {
+        home = QDir::cleanPath(home);
+        if (QDir::isAbsolutePath(home) && home != QLatin1String("/")) {
+            return home;
+        }
+    }
+    return {};
+}
+
+// An XDG base folder: the variable when it holds an absolute path, else the
+// fallback below the user's home; empty without either.
+QString xdgFolder(const char* variable, QLatin1StringView belowHome) {
+    const QString set = qEnvironmentVariable(variable);
+    if (QDir::isAbsolutePath(set)) {
+        return QDir::cleanPath(set);
+    }
+    const QString home = userHome();
+    return home.isEmpty() ? QString() : home + belowHome;
 }
 
 }  // namespace
@@ -137,8 +175,13 @@ QString WendleLib::appChecksumIncludingFrameworksSHA() const {
     return result;
 }
 
+bool WendleLib::hasUserFolders() {
+    return !xdgFolder("XDG_DATA_HOME", QLatin1StringView("/.local/share")).isEmpty() &&
+           !xdgFolder("XDG_CONFIG_HOME", QLatin1StringView("/.config")).isEmpty();
+}
+
 QString WendleLib::suppDir() const {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString base = xdgFolder("XDG_DATA_HOME", QLatin1StringView("/.local/share"));
     const QString name = appName();
     if (base.isEmpty() || name.isEmpty()) {
         return {};
@@ -151,7 +194,7 @@ QUrl WendleLib::suppURL() const {
 }
 
 QString WendleLib::prefsPath() const {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    const QString base = xdgFolder("XDG_CONFIG_HOME", QLatin1StringView("/.config"));
     const QString identifier = appBundleIdentifier();
     if (base.isEmpty() || identifier.isEmpty()) {
         return {};
@@ -195,15 +238,7 @@ QUrl WendleLib::homeURLInsideSandbox() const {
 }
 
 QUrl WendleLib::homeURLOutsideSandbox() const {
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? size_t(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
-        found == nullptr || found->pw_dir == nullptr) {
-        return {};
-    }
-    return fileUrl(QString::fromLocal8Bit(found->pw_dir));
+    return fileUrl(passwdHome());
 }
 
 QString WendleLib::privateLibDir() const {
@@ -214,12 +249,9 @@ QString WendleLib::privateLibDir() const {
 }
 
 QString WendleLib::userCrashDir() const {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(state)) {
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    }
+    const QString state = xdgFolder("XDG_STATE_HOME", QLatin1StringView("/.local/state"));
     const QString name = appName();
-    if (name.isEmpty()) {
+    if (name.isEmpty() || state.isEmpty()) {
         return {};
     }
     return state + QLatin1Char('/') + name + QStringLiteral("/DiagnosticReports");
@@ -254,8 +286,18 @@ QStringList WendleLib::appCrashLogFilenames() const {
 QStringList WendleLib::appCrashLogs() const {
     QStringList result;
     for (const QString& path : appCrashLogFilenames()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
+        // A FIFO with a report's name must not stop the program waiting for
+        // a writer: only regular files are read.
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        struct stat info {};
+        QFile file;
+        if (fd < 0) {
+            continue;
+        }
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+            !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
             continue;
         }
         const QString text = QString::fromUtf8(file.read(kMaxCrashLogBytes));

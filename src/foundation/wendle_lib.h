@@ -43,6 +43,11 @@ class WendleLib {
     // Why Info.json could not be read; empty when it was.
     QString infoProblem() const { return infoProblem_; }
 
+    // Whether the XDG data and configuration folders can be found: from
+    // XDG_DATA_HOME/XDG_CONFIG_HOME, else below $HOME, else below the
+    // password entry's home. Without them suppDir and prefsPath are empty.
+    static bool hasUserFolders();
+
     QString suppDir() const;
     QUrl suppURL() const;
     QString prefsPath() const;

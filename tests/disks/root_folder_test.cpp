@@ -6,9 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <thread>
 #include <unordered_set>
+
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -116,6 +122,36 @@ TEST_F(RootFolderTest, ReadIsBoundedAndSaysSo) {
     }
     EXPECT_EQ(RootFolder::readRegularFile((root / "big").string(), 9000)->bytes.size(), 9000u);
     EXPECT_FALSE(RootFolder::readRegularFile((root / "missing").string(), 100));
+}
+
+// A FIFO or a device in a recorded machine is no attribute: refused at
+// once instead of waiting for a writer. The reads run in a thread with a
+// bound, so a regression fails here instead of hanging the suite.
+TEST_F(RootFolderTest, OnlyRegularFilesAreRead) {
+    fs::create_directories(root / "sys/block/sda");
+    ASSERT_EQ(::mkfifo((root / "sys/block/sda/size").c_str(), 0600), 0);
+    write("sys/block/sda/removable", "0\n");
+    struct Outcome {
+        std::atomic<bool> done{false};
+        bool fifoRefused = false;
+        bool regularRead = false;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    const std::string fifo = (root / "sys/block/sda/size").string();
+    const std::string regular = (root / "sys/block/sda/removable").string();
+    std::thread([outcome, fifo, regular] {
+        outcome->fifoRefused = !RootFolder::readLine(fifo) && !RootFolder::read(fifo, 100) &&
+                               !RootFolder::readRegularFile(fifo, 100) &&
+                               !RootFolder::read(std::string("/dev/null"), 100);
+        outcome->regularRead = RootFolder::readLine(regular) == std::optional<std::string>("0");
+        outcome->done = true;
+    }).detach();
+    for (int waited = 0; waited < 200 && !outcome->done; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(outcome->done) << "a read of a FIFO blocked";
+    EXPECT_TRUE(outcome->fifoRefused);
+    EXPECT_TRUE(outcome->regularRead);
 }
 
 TEST(RootFolderPaths, LexicallyNormalAgreesWithTheStandardLibrary) {

@@ -5,12 +5,16 @@
 #include <QFile>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -224,6 +228,150 @@ TEST_F(LoggingTest, ConcurrentLinesAreWholeAndInOrder) {
     for (int position = 0; position < 10; ++position) {
         EXPECT_TRUE(ring(5, position).contains(QLatin1String(" end"))) << position;
     }
+}
+
+// Another process's start trims the log (putting a new file in its place)
+// while this one keeps running: this one's next line lands in the new file.
+TEST_F(LoggingTest, ARunningWriterFollowsATrimByAnotherProcess) {
+    log.openFile(logPath(), 0, 5);
+    log.logMessage(5, QStringLiteral("before trim"));
+    {
+        QFile file(logPath());
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(QByteArray(5000, 'x') + '\n');
+    }
+    LogFacility other(&store, &systemLog, QStringLiteral("Other"));
+    other.openFile(logPath(), 1000, 5);
+    ASSERT_EQ(QFileInfo(logPath()).size(), 1000);
+    log.logMessage(5, QStringLiteral("after trim"));
+    other.logMessage(5, QStringLiteral("from the other"));
+    const QByteArray bytes = fileBytes(logPath());
+    EXPECT_TRUE(bytes.contains("<Notice>: after trim\n")) << bytes.right(200).toStdString();
+    EXPECT_TRUE(bytes.endsWith("<Notice>: from the other\n"));
+}
+
+// Writers that start together on a missing file, and one that trims while
+// another appends: every line written stays in the file.
+TEST_F(LoggingTest, WritersInSeveralProcessesLoseNoLine) {
+    constexpr int kWriters = 20;
+    constexpr qint64 kLimit = 100000;
+    for (int round = 0; round < 10; ++round) {
+        const QString path = home.file(QStringLiteral("data/round%1.log").arg(round));
+        // Every other round starts past the limit, so all of them trim at once.
+        const bool padded = round % 2 == 1;
+        if (padded) {
+            writeFile(path, QByteArray(kLimit + 4096, 'x') + '\n');
+        }
+        std::vector<std::unique_ptr<LogFacility>> writers;
+        for (int w = 0; w < kWriters; ++w) {
+            writers.push_back(
+                std::make_unique<LogFacility>(&store, &systemLog, QStringLiteral("Ostrivane")));
+        }
+        std::atomic<int> ready{0};
+        std::vector<std::thread> threads;
+        for (int w = 0; w < kWriters; ++w) {
+            threads.emplace_back([&, w] {
+                ++ready;
+                while (ready.load() < kWriters) {
+                }
+                writers[size_t(w)]->openFile(path, kLimit, 5);
+                writers[size_t(w)]->logMessage(5, QStringLiteral("writer %1 first").arg(w));
+                writers[size_t(w)]->logMessage(5, QStringLiteral("writer %1 second").arg(w));
+            });
+        }
+        for (auto& thread : threads) {
+            thread.join();
+        }
+        const QByteArray bytes = fileBytes(path);
+        EXPECT_EQ(bytes.count("  Ostrivane["), 2 * kWriters) << "round " << round;
+        EXPECT_EQ(bytes.count('\n'), 2 * kWriters + (padded ? 1 : 0)) << "round " << round;
+    }
+
+    // Trims by "later starts" while one writer appends numbered lines: the
+    // whole lines kept are an unbroken run that ends with the last one.
+    const QString path = logPath();
+    log.openFile(path, 0, 5);
+    constexpr int kLines = 3000;
+    std::atomic<bool> done{false};
+    std::vector<std::thread> trimmers;
+    for (int t = 0; t < 3; ++t) {
+        trimmers.emplace_back([&] {
+            while (!done.load()) {
+                LogFacility later(&store, &systemLog, QStringLiteral("Later"));
+                later.openFile(path, 20000, 7);
+            }
+        });
+    }
+    for (int i = 0; i < kLines; ++i) {
+        log.logMessage(5, QStringLiteral("line %1 end").arg(i));
+    }
+    done = true;
+    for (auto& trimmer : trimmers) {
+        trimmer.join();
+    }
+    QList<QByteArray> lines = fileBytes(path).split('\n');
+    ASSERT_GT(lines.size(), 3);
+    lines.removeFirst();  // a trim may cut the first line anywhere
+    lines.removeLast();   // empty, after the last line feed
+    const QRegularExpression shape(QStringLiteral("<Notice>: line (\\d+) end$"));
+    int expected = -1;
+    for (const QByteArray& line : lines) {
+        const auto match = shape.match(QString::fromUtf8(line));
+        ASSERT_TRUE(match.hasMatch()) << line.toStdString();
+        const int number = match.captured(1).toInt();
+        if (expected >= 0) {
+            ASSERT_EQ(number, expected) << "a line was lost";
+        }
+        expected = number + 1;
+    }
+    EXPECT_EQ(expected, kLines);
+}
+
+// Drive data (a label or mount point with a line feed) cannot forge a line.
+TEST_F(LoggingTest, ControlCharactersAreEscapedInTheFile) {
+    log.openFile(logPath(), 0, 5);
+    const QString text = QStringLiteral("label a\nJan 01 00:00  Ostrivane[1] <Emergency>: forged") +
+                         QStringLiteral("\r|\x01|\x1b[31m|\x7f|\t|") + QChar(0x85) + QChar(0x2028) +
+                         QStringLiteral("|\\n|\u00e9");
+    log.logMessage(5, text);
+    const QByteArray bytes = fileBytes(logPath());
+    EXPECT_EQ(bytes.count('\n'), 1);
+    EXPECT_TRUE(bytes.endsWith(
+        QStringLiteral("<Notice>: label a\\nJan 01 00:00  Ostrivane[1] <Emergency>: forged\\r|"
+                       "\\x01|\\x1b[31m|\\x7f|\t|\\u0085\\u2028|\\n|\u00e9\n")
+            .toUtf8()))
+        << bytes.toStdString();
+    // The ring and the system log keep the message as it was given.
+    EXPECT_TRUE(ring(5, 0).endsWith(text));
+    EXPECT_TRUE(systemLog.contains(SystemLog::Type::Default, text));
+}
+
+// A FIFO where the log should be: writing never waits for a reader.
+TEST_F(LoggingTest, AFifoAtTheLogsPlaceNeverBlocks) {
+    const QString fifo = home.file(QStringLiteral("data/fifo.log"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    struct Shared {
+        LogFacility log;
+        std::atomic<bool> finished{false};
+    };
+    // Left behind (not destroyed) if it hangs, so the test can fail instead.
+    auto* shared = new Shared{{&store, &systemLog, QStringLiteral("Ostrivane")}};
+    std::thread worker([shared, fifo] {
+        shared->log.openFile(fifo, 100, 5);
+        for (int i = 0; i < 2000; ++i) {
+            shared->log.logMessage(5, QString(100, QLatin1Char('x')));
+        }
+        shared->finished = true;
+    });
+    for (int waited = 0; waited < 200 && !shared->finished; ++waited) {
+        QThread::msleep(50);
+    }
+    if (!shared->finished) {
+        worker.detach();
+        FAIL() << "logging into a FIFO blocked";
+    }
+    worker.join();
+    delete shared;
 }
 
 }  // namespace

@@ -12,10 +12,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <thread>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -193,6 +197,48 @@ TEST_F(SettingsStoreTest, DamagedFilesAreMovedAsideAndReplaced) {
     SettingsStore foreign(dbPath());
     EXPECT_TRUE(foreign.setValue(QStringLiteral("k"), 1));
     EXPECT_EQ(asideFiles().size(), 2);
+}
+
+// A reset is never silent: the handler hears it with the moved file's name,
+// and the new store keeps a notice for the user that only one taker gets.
+TEST_F(SettingsStoreTest, DamageIsToldWithTheMovedFilesName) {
+    QStringList heard;
+    // Earlier tests' damage, never heard, is handed to the first handler.
+    SettingsStore::setDamageHandler([](const QString&) {});
+    SettingsStore::setDamageHandler([&heard](const QString& line) { heard << line; });
+    {
+        QFile file(dbPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8192, 'x'));
+    }
+    SettingsStore store(dbPath());
+    SettingsStore::setDamageHandler({});
+    const QStringList aside = asideFiles();
+    ASSERT_EQ(aside.size(), 1);
+    const QString moved = home.file(QStringLiteral("config/") + aside.first());
+    ASSERT_EQ(heard.size(), 1) << heard.join(u'\n').toStdString();
+    EXPECT_TRUE(heard.first().contains(moved)) << heard.first().toStdString();
+    const QString notice = store.takeDamageNotice();
+    EXPECT_TRUE(notice.contains(moved)) << notice.toStdString();
+    EXPECT_TRUE(store.takeDamageNotice().isEmpty());
+    SettingsStore other(dbPath());
+    EXPECT_TRUE(other.takeDamageNotice().isEmpty());
+
+    // A FIFO where the store should be is moved aside like damage, never waited on.
+    QFile::remove(dbPath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dbPath()).constData(), 0600), 0);
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    const QString path = dbPath();
+    std::thread([done, path] {
+        SettingsStore fifo(path);
+        fifo.setValue(QStringLiteral("k"), 1);
+        *done = true;
+    }).detach();
+    for (int waited = 0; waited < 200 && !*done; ++waited) {
+        QThread::msleep(50);
+    }
+    ASSERT_TRUE(*done) << "opening a FIFO as the store blocked";
+    EXPECT_TRUE(QFileInfo(dbPath()).isFile());
 }
 
 TEST_F(SettingsStoreTest, HostileRowsReadAsAbsentWithoutHarmingOthers) {

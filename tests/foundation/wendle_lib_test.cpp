@@ -3,10 +3,18 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <limits>
+#include <memory>
+#include <thread>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -118,6 +126,32 @@ TEST_F(WendleLibTest, FoldersFollowTheXdgEnvironment) {
               home.path() + QStringLiteral("/.config/com.wendle.Ostrivane.sqlite3"));
 }
 
+// A service started without HOME still keeps its files in the user's home
+// (from the password entry), never in "/.config" and "/.local/share".
+TEST_F(WendleLibTest, WithoutHomeTheFoldersComeFromThePasswordEntry) {
+    const WendleLib lib(installation);
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    const QString passwdHome = QDir::cleanPath(QString::fromLocal8Bit(entry->pw_dir));
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"}) {
+        qunsetenv(name);
+    }
+    if (passwdHome != QLatin1String("/")) {
+        EXPECT_TRUE(WendleLib::hasUserFolders());
+        EXPECT_EQ(lib.suppDir(), passwdHome + QStringLiteral("/.local/share/Ostrivane"));
+        EXPECT_EQ(lib.prefsPath(),
+                  passwdHome + QStringLiteral("/.config/com.wendle.Ostrivane.sqlite3"));
+        EXPECT_EQ(lib.userCrashDir(),
+                  passwdHome + QStringLiteral("/.local/state/Ostrivane/DiagnosticReports"));
+    }
+    // An empty or relative HOME is no home either.
+    qputenv("HOME", "relative/home");
+    EXPECT_FALSE(lib.suppDir().startsWith(QLatin1String("relative")));
+    EXPECT_FALSE(lib.prefsPath().startsWith(QLatin1String("/.config")));
+    EXPECT_FALSE(lib.suppDir().startsWith(QLatin1String("/.local")));
+    qputenv("HOME", QFile::encodeName(home.path()));
+}
+
 TEST_F(WendleLibTest, CrashReportsMatchNameAndSuffix) {
     const WendleLib lib(installation);
     const QString user = home.stateHome() + QStringLiteral("/Ostrivane/DiagnosticReports/");
@@ -146,6 +180,31 @@ TEST_F(WendleLibTest, CrashReportsMatchNameAndSuffix) {
     const QStringList logs = lib.appCrashLogs();
     EXPECT_TRUE(logs.contains(QStringLiteral("Process: Ostrivane\n")));
     EXPECT_TRUE(logs.contains(QStringLiteral("system report")));
+}
+
+// A FIFO named like a report is skipped, never waited on.
+TEST_F(WendleLibTest, CrashReportsReadOnlyRegularFiles) {
+    const QString user = home.stateHome() + QStringLiteral("/Ostrivane/DiagnosticReports/");
+    write(user + QStringLiteral("Ostrivane-1.crash"), "a report");
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(user + QStringLiteral("Ostrivane-2.crash")).constData(), 0600),
+        0);
+    struct Outcome {
+        std::atomic<bool> done{false};
+        QStringList logs;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    auto* lib = new WendleLib(installation);  // left behind if the read hangs
+    std::thread([outcome, lib] {
+        outcome->logs = lib->appCrashLogs();
+        outcome->done = true;
+    }).detach();
+    for (int waited = 0; waited < 200 && !outcome->done; ++waited) {
+        QThread::msleep(50);
+    }
+    ASSERT_TRUE(outcome->done) << "reading a FIFO named like a crash report blocked";
+    EXPECT_EQ(outcome->logs, QStringList{QStringLiteral("a report")});
+    delete lib;
 }
 
 TEST(WendleLibShared, RunningFromTheBuildTreeFindsTheGeneratedFile) {

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,8 +21,16 @@ constexpr std::size_t kAttributeLimit = 4096;
 // with `shortReadEnds`, once a read returns less than asked.
 std::optional<RootFolder::Content> readBounded(const char* place, std::size_t limit, bool firstLine,
                                                bool shortReadEnds = false) {
-    const int fd = ::open(place, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // O_NONBLOCK: a FIFO (in a recorded machine, say) must not stop the
+    // program waiting for a writer; only regular files are read, which sysfs
+    // and procfs attributes are too.
+    const int fd = ::open(place, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         return std::nullopt;
     }
     RootFolder::Content content;
