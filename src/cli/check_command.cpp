@@ -5,8 +5,8 @@
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/prometheus_textfile.h"
-#include "cli/terminal_text.h"
 #include "ext/scheduling.h"
+#include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -115,9 +115,9 @@ QString healthText(const SSD& ssd) {
 
 void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
     for (const auto& ssd : app.controller().ssdArray()) {
-        out << terminalSafe(ssd->description()) << '\n'
-            << "  Model:       " << terminalSafe(ssd->modelName()) << '\n'
-            << "  Serial:      " << terminalSafe(app.serialOf(*ssd)) << '\n'
+        out << singleLineText(ssd->description()) << '\n'
+            << "  Model:       " << singleLineText(ssd->modelName()) << '\n'
+            << "  Serial:      " << singleLineText(app.serialOf(*ssd)) << '\n'
             << "  Health:      " << healthText(*ssd) << '\n'
             << "  S.M.A.R.T.:  " << smartStatusName(ssd->smartStatus()) << '\n'
             << "  Status:      " << ssd->status() << '\n';

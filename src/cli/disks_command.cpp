@@ -2,10 +2,10 @@
 
 #include "cli/exit_codes.h"
 #include "cli/stderr_logger.h"
-#include "cli/terminal_text.h"
 #include "disks/disk_enumeration.h"
 #include "disks/platform/linux/linux_disk_platform.h"
 #include "disks/platform/linux/machine_snapshot.h"
+#include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -82,21 +82,21 @@ void printText(const QList<DiskRow>& rows, QTextStream& out) {
     }
     for (const DiskRow& row : rows) {
         out << "disk " << row.entry.diskNumber << "  " << (row.node.isEmpty() ? "-" : row.node)
-            << "  " << terminalSafe(row.entry.diskName) << '\n';
+            << "  " << singleLineText(row.entry.diskName) << '\n';
         if (!row.description) {
             out << "    (no description)\n";
             continue;
         }
         const QVariantMap& d = *row.description;
-        out << "    model:    " << terminalSafe(d.value(QStringLiteral("DAMediaName")).toString())
+        out << "    model:    " << singleLineText(d.value(QStringLiteral("DAMediaName")).toString())
             << '\n'
             << "    revision: "
-            << terminalSafe(d.value(QStringLiteral("DADeviceRevision")).toString()) << '\n'
+            << singleLineText(d.value(QStringLiteral("DADeviceRevision")).toString()) << '\n'
             << "    protocol: "
-            << terminalSafe(d.value(QStringLiteral("DADeviceProtocol")).toString()) << '\n'
+            << singleLineText(d.value(QStringLiteral("DADeviceProtocol")).toString()) << '\n'
             << "    SSD:      " << yesNo(row.description, "isSSD") << '\n'
             << "    NVMe:     " << yesNo(row.description, "isNVME") << '\n'
-            << "    serial:   " << terminalSafe(row.serial) << '\n';
+            << "    serial:   " << singleLineText(row.serial) << '\n';
     }
 }
 

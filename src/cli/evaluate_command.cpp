@@ -5,11 +5,11 @@
 #include "cli/exit_codes.h"
 #include "cli/input_file.h"
 #include "cli/stderr_logger.h"
-#include "cli/terminal_text.h"
 #include "core/memory_settings.h"
 #include "core/smartctl_report.h"
 #include "core/ssd.h"
 #include "core/static_disk_layer.h"
+#include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -187,7 +187,7 @@ void printText(const SSD& ssd, QTextStream& out) {
         out << QString::fromLatin1(label).leftJustified(13) << value << '\n';
     };
     row("Model:",
-        ssd.modelName().isEmpty() ? QStringLiteral("(unknown)") : terminalSafe(ssd.modelName()));
+        ssd.modelName().isEmpty() ? QStringLiteral("(unknown)") : singleLineText(ssd.modelName()));
     row("Solid-state:", ssd.isSSD() ? QStringLiteral("yes") : QStringLiteral("no"));
     row("S.M.A.R.T.:", statusName(ssd.smartStatus()));
     row("Health:", ssd.healthPercentage() == kHealthUnknown

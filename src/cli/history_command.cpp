@@ -4,7 +4,7 @@
 #include "app/process_logger.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
-#include "cli/terminal_text.h"
+#include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -87,8 +87,8 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     for (const HealthRecord& r : records) {
         out << r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << "  "
-            << terminalSafe(r.name) << "  " << terminalSafe(r.model) << "  "
-            << terminalSafe(r.serial) << "  " << terminalSafe(r.device) << "  health "
+            << singleLineText(r.name) << "  " << singleLineText(r.model) << "  "
+            << singleLineText(r.serial) << "  " << singleLineText(r.device) << "  health "
             << (r.health == 255 ? QStringLiteral("unknown") : QStringLiteral("%1%").arg(r.health))
             << "  S.M.A.R.T. " << r.smartStatus << '\n';
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/terminal_text.h"
 #include "core/evaluation_services.h"
+#include "foundation/single_line_text.h"
 
 #include <QTextStream>
 
@@ -11,7 +11,7 @@ class StderrLogger final : public Logger {
     StderrLogger(QTextStream& err, int maxLevel) : err_(err), maxLevel_(maxLevel) {}
     void log_message(int level, const QString& text) override {
         if (level <= maxLevel_) {
-            err_ << terminalSafe(text) << '\n';
+            err_ << singleLineText(text) << '\n';
             err_.flush();
         }
     }

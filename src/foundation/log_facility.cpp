@@ -1,5 +1,7 @@
 #include "foundation/log_facility.h"
 
+#include "foundation/single_line_text.h"
+
 #include "foundation/settings_store.h"
 #include "foundation/syslog_system_log.h"
 #include "foundation/wendle_lib.h"
@@ -79,42 +81,6 @@ QString ringEntry(const QDateTime& utc, const QString& text) {
                   "date: %04d-%02d-%02d %02d:%02d:%02d +0000 message: ", d.year(), d.month(),
                   d.day(), t.hour(), t.minute(), t.second());
     return QLatin1StringView(date) + text;
-}
-
-// One message is one line of the file, whatever drive data it carries: a
-// label or mount point with a line feed must not forge a line of its own.
-// Line feed and carriage return become \n and \r, other C0 controls and DEL
-// \xNN, C1 controls and the Unicode line and paragraph separators \uNNNN.
-// Tabs stay (they break no line), and so do backslashes, so existing
-// messages read as before.
-QString escapedForLine(const QString& text) {
-    const auto special = [](char16_t c) {
-        return (c < 0x20 && c != u'\t') || (c >= 0x7f && c <= 0x9f) || c == 0x2028 || c == 0x2029;
-    };
-    if (std::none_of(text.cbegin(), text.cend(), [&](QChar c) { return special(c.unicode()); })) {
-        return text;
-    }
-    QString result;
-    result.reserve(text.size() + 16);
-    for (const QChar qc : text) {
-        const char16_t c = qc.unicode();
-        if (!special(c)) {
-            result += qc;
-        } else if (c == u'\n') {
-            result += QLatin1String("\\n");
-        } else if (c == u'\r') {
-            result += QLatin1String("\\r");
-        } else {
-            char escape[8];
-            if (c <= 0x7f) {
-                std::snprintf(escape, sizeof(escape), "\\x%02x", unsigned(c));
-            } else {
-                std::snprintf(escape, sizeof(escape), "\\u%04x", unsigned(c));
-            }
-            result += QLatin1StringView(escape);
-        }
-    }
-    return result;
 }
 
 // True when `fd` is no longer the file at `path`: another process trimmed
@@ -218,7 +184,7 @@ void LogFacility::logMessage(int level, const QString& text) {
             const QString line = fileTimestamp(now) + QStringLiteral("  ") + name +
                                  QLatin1Char('[') + QString::number(processId()) +
                                  QStringLiteral("] <") + levelName(level) + QStringLiteral(">: ") +
-                                 escapedForLine(text) + QLatin1Char('\n');
+                                 singleLineText(text) + QLatin1Char('\n');
             QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
             const QByteArray bytes = encoder.encode(line);
             if (encoder.hasError()) {
