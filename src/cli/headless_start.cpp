@@ -1,28 +1,44 @@
 #include "cli/headless_start.h"
 
 #include "app/settings_defaults.h"
-#include "disks/smart_access_selection.h"
+#include "disks/drive_access.h"
 #include "foundation/logging.h"
 #include "foundation/wendle_lib.h"
 
 #include <QDir>
 
-std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& parser,
-                                                    const QCommandLineOption& machine,
-                                                    const QCommandLineOption& socket,
-                                                    const QString& command, QTextStream& err) {
-    HeadlessApp::Options options;
+std::optional<DriveAccessOptions> driveAccessOptions(const QCommandLineParser& parser,
+                                                     const QCommandLineOption& machine,
+                                                     const QCommandLineOption* socket,
+                                                     const QString& command, QTextStream& err) {
+    DriveAccessOptions options;
     if (parser.isSet(machine)) {
         options.machine = parser.value(machine);
         if (!QDir(options.machine).exists()) {
             err << "ostrivane-cli " << command << ": no machine folder '" << options.machine
                 << "'\n";
+            err.flush();
             return std::nullopt;
         }
     }
-    if (parser.isSet(socket)) {
-        options.socketPath = parser.value(socket).toStdString();
+    if (socket != nullptr && parser.isSet(*socket)) {
+        options.socketPath = parser.value(*socket).toStdString();
     }
+    return options;
+}
+
+std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& parser,
+                                                    const QCommandLineOption& machine,
+                                                    const QCommandLineOption& socket,
+                                                    const QString& command, QTextStream& err) {
+    const std::optional<DriveAccessOptions> access =
+        driveAccessOptions(parser, machine, &socket, command, err);
+    if (!access) {
+        return std::nullopt;
+    }
+    HeadlessApp::Options options;
+    options.machine = access->machine;
+    options.socketPath = access->socketPath;
     return options;
 }
 

@@ -37,7 +37,7 @@ class LinuxDiskPlatform final : public DiskPlatform {
     void endSurvey() override;
 
     // "/dev/nvme0n1"; empty when the number names no block device.
-    QString deviceNode(int disk);
+    QString deviceNode(int disk) override;
 
     // A pool's pseudo device: ZFS datasets have no block device of their own.
     static constexpr const char* kZfsPrefix = "zfs:";
