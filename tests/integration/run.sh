@@ -84,5 +84,11 @@ for disk in sda sdb nvme0n1 nvme1n1; do
 done
 echo "integration: check as root $(( $(cs check.root) * 10 )) ms, as user $(( $(cs check.user) * 10 )) ms;" \
   "the four 'smart' reads $((smart_sum * 10)) ms; 'smartctl -A' per drive $((smartctl_sum * 10)) ms"
+# An unprivileged check goes through the helper: it must not cost much more
+# than reading the drives directly.
+root_cs=$(cs check.root); user_cs=$(cs check.user)
+if [ "${root_cs:-0}" -gt 0 ]; then
+  echo "integration: check as user / as root = $(awk -v u="$user_cs" -v r="$root_cs" 'BEGIN{printf "%.2f", u/r}')x (target <= 1.3x)"
+fi
 echo "integration: total $((SECONDS - started)) s"
 exit $failed
