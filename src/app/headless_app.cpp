@@ -3,9 +3,7 @@
 #include "app/report_setup.h"
 #include "core/dx_server_logging.h"
 
-#include "disks/platform/fixture/fixture_smart_access.h"
-#include "disks/platform/helper_client.h"
-#include "disks/smart_access_selection.h"
+#include "disks/platform/linux/linux_host_facts.h"
 #include "ext/scheduling.h"
 #include "foundation/wendle_lib.h"
 
@@ -21,34 +19,14 @@ class HeadlessApp::Disks final : public DiskSource {
     DXHostInformation& host_;
 };
 
-namespace {
-
-std::unique_ptr<SmartAccess> chooseAccess(const HeadlessApp::Options& options, Logger& log) {
-    // An explicit socket wins, also over a recorded machine's pages.
-    if (options.socketPath) {
-        const std::string sys =
-            options.machine.isEmpty() ? "/sys" : options.machine.toStdString() + "/sys";
-        return std::make_unique<HelperClient>(*options.socketPath, sys,
-                                              [&log] { log.log_message(3, smartAccessAdvice()); });
-    }
-    if (!options.machine.isEmpty()) {
-        return std::make_unique<FixtureSmartAccess>(options.machine);
-    }
-    return makeSmartAccess(log, kSmartSocketPath);
-}
-
-}  // namespace
-
 HeadlessApp::HeadlessApp(const Options& options, Logger& log)
     : log_(log),
       feedback_(log),
       notifications_(log, WendleLib::shared().appName()),
       alerts_(log, WendleLib::shared().appName()),
       rating_(log) {
-    const std::filesystem::path root = options.machine.isEmpty()
-                                           ? std::filesystem::path("/")
-                                           : std::filesystem::path(options.machine.toStdString());
-    host_ = std::make_unique<DXHostInformation>(root, chooseAccess(options, log), log);
+    host_ = std::make_unique<DXHostInformation>(
+        DriveAccessOptions{options.machine, options.socketPath}, log);
     disks_ = std::make_unique<Disks>(*host_);
     // Reports drop everything until configured with the host and services.
     configureServerReports([host = host_.get()] { return host->host().isOnline(); });

@@ -1,9 +1,10 @@
 #include "cli/disks_command.h"
 
 #include "cli/exit_codes.h"
+#include "cli/headless_start.h"
 #include "cli/stderr_logger.h"
 #include "disks/disk_enumeration.h"
-#include "disks/platform/linux/linux_disk_platform.h"
+#include "disks/drive_access.h"
 #include "disks/platform/linux/machine_snapshot.h"
 #include "foundation/single_line_text.h"
 
@@ -124,17 +125,14 @@ int runDisks(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(QStringLiteral("unexpected argument '%1'")
                               .arg(parser.positionalArguments().constFirst()));
     }
-    QString root = QStringLiteral("/");
-    if (parser.isSet(machine)) {
-        root = parser.value(machine);
-        if (!QDir(root).exists()) {
-            err << "ostrivane-cli disks: no machine folder '" << root << "'\n";
-            return exit_codes::kNoInput;
-        }
+    const std::optional<DriveAccessOptions> options =
+        driveAccessOptions(parser, machine, nullptr, QStringLiteral("disks"), err);
+    if (!options) {
+        return exit_codes::kNoInput;
     }
 
     StderrLogger logger(err, 4);
-    const auto platform = makeLinuxDiskPlatform(root.toStdString(), logger);
+    const std::unique_ptr<DiskPlatform> platform = makeDiskPlatform(machineRoot(*options), logger);
     DiskEnumeration disks(*platform, logger);
     QList<DiskRow> rows;
     for (const DiskEntry& entry : disks.mountedHarddisks(true)) {

@@ -2,7 +2,7 @@
 
 #include "app/settings_defaults.h"
 #include "cli/exit_codes.h"
-#include "disks/smart_access_selection.h"
+#include "disks/drive_access.h"
 #include "foundation/logging.h"
 #include "foundation/settings_store.h"
 #include "foundation/wendle_lib.h"
@@ -10,21 +10,22 @@
 #include <QDir>
 #include <QMutex>
 
-std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& parser,
-                                                    const QCommandLineOption& machine,
-                                                    const QCommandLineOption& socket,
-                                                    const QString& command, QTextStream& err) {
-    HeadlessApp::Options options;
+std::optional<DriveAccessOptions> driveAccessOptions(const QCommandLineParser& parser,
+                                                     const QCommandLineOption& machine,
+                                                     const QCommandLineOption* socket,
+                                                     const QString& command, QTextStream& err) {
+    DriveAccessOptions options;
     if (parser.isSet(machine)) {
         options.machine = parser.value(machine);
         if (!QDir(options.machine).exists()) {
             err << "ostrivane-cli " << command << ": no machine folder '" << options.machine
                 << "'\n";
+            err.flush();
             return std::nullopt;
         }
     }
-    if (parser.isSet(socket)) {
-        options.socketPath = parser.value(socket).toStdString();
+    if (socket != nullptr && parser.isSet(*socket)) {
+        options.socketPath = parser.value(*socket).toStdString();
     }
     return options;
 }
@@ -49,6 +50,21 @@ int prepareCommand(const QString& command, QTextStream& err) {
         return exit_codes::kConfig;
     }
     return exit_codes::kOk;
+}
+
+std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& parser,
+                                                    const QCommandLineOption& machine,
+                                                    const QCommandLineOption& socket,
+                                                    const QString& command, QTextStream& err) {
+    const std::optional<DriveAccessOptions> access =
+        driveAccessOptions(parser, machine, &socket, command, err);
+    if (!access) {
+        return std::nullopt;
+    }
+    HeadlessApp::Options options;
+    options.machine = access->machine;
+    options.socketPath = access->socketPath;
+    return options;
 }
 
 void startHeadless() {

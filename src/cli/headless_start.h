@@ -2,6 +2,7 @@
 
 #include "app/headless_app.h"
 #include "core/evaluation_services.h"
+#include "disks/drive_access.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -19,6 +20,14 @@ int prepareCommand(const QString& command, QTextStream& err);
 // desktop app's launch does: fallback settings, the support library's
 // instance, and the log file in the application-support folder.
 void startHeadless();
+
+// The options --machine DIR and --socket PATH (when the command has it) of
+// `command`, as the drive access factory takes them. Absent when the machine
+// folder does not exist (the error is printed).
+std::optional<DriveAccessOptions> driveAccessOptions(const QCommandLineParser& parser,
+                                                     const QCommandLineOption& machine,
+                                                     const QCommandLineOption* socket,
+                                                     const QString& command, QTextStream& err);
 
 // The headless options --machine DIR and --socket PATH of `command`. Absent
 // when the machine folder does not exist (the error is printed).

@@ -1,13 +1,11 @@
 #include "cli/smart_command.h"
 
 #include "cli/exit_codes.h"
+#include "cli/headless_start.h"
 #include "cli/stderr_logger.h"
 #include "core/smart_status.h"
 #include "disks/disk_name_resolver.h"
-#include "disks/platform/fixture/fixture_smart_access.h"
-#include "disks/platform/helper_client.h"
-#include "disks/platform/linux/sysfs_disks.h"
-#include "disks/smart_access_selection.h"
+#include "disks/drive_access.h"
 #include "disks/smart_reader.h"
 
 #include <QCommandLineParser>
@@ -30,11 +28,14 @@ to 914.
 
 Reading needs root, or the ostrivane-smart service:
   sudo systemctl enable --now ostrivane-smart.socket
+As root the drives are read directly, unless --socket is given.
 
 Options:
   --json           print the result as JSON
-  --socket PATH    the service's socket (default: /run/ostrivane/smart.sock)
-  --fixture DIR    read a recorded machine in DIR instead of the drives
+  --socket PATH    read through the service's socket at PATH, also as root
+                   (default without root: /run/ostrivane/smart.sock)
+  --machine DIR    read a recorded machine in DIR instead of the drives
+                   (--fixture DIR is the same)
   -h, --help       show this help
 
 Exit status:
@@ -43,6 +44,7 @@ Exit status:
   2   the drive reports a failure
   3   status could not be determined, or the drive is not S.M.A.R.T. capable
   64  usage error
+  66  no such disk, or no machine folder DIR
 )";
 
 // Field names of the NVMe pseudo-attributes 900..914, as smartctl names them.
@@ -168,9 +170,11 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption socket(QStringLiteral("socket"), {}, QStringLiteral("PATH"));
-    const QCommandLineOption fixture(QStringLiteral("fixture"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption machine(
+        QStringList{QStringLiteral("machine"), QStringLiteral("fixture")}, {},
+        QStringLiteral("DIR"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({json, socket, fixture, help});
+    parser.addOptions({json, socket, machine, help});
 
     const auto usageError = [&err](const QString& message) {
         err << "ostrivane-cli smart: " << message << '\n' << "Try 'ostrivane-cli smart --help'.\n";
@@ -191,17 +195,22 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (disk.startsWith(QLatin1String("/dev/"))) {
         disk = disk.mid(5);
     }
-    if (!SysfsDisks::isPlausibleName(disk.toStdString())) {
+    if (!isPlausibleDiskName(disk.toStdString())) {
         return usageError(QStringLiteral("'%1' is not a disk name").arg(disk));
     }
 
+    const std::optional<DriveAccessOptions> options =
+        driveAccessOptions(parser, machine, &socket, QStringLiteral("smart"), err);
+    if (!options) {
+        return exit_codes::kNoInput;
+    }
+
     StderrLogger logger(err, 5);
-    std::unique_ptr<SmartAccess> access;
-    if (parser.isSet(fixture)) {
-        access = std::make_unique<FixtureSmartAccess>(parser.value(fixture));
-    } else {
-        access = makeSmartAccess(logger, parser.isSet(socket) ? parser.value(socket).toStdString()
-                                                              : std::string(kSmartSocketPath));
+    const std::unique_ptr<SmartAccess> access = makeSmartAccess(*options, logger);
+    if (!access->hasDisk(disk.toStdString())) {
+        err << "ostrivane-cli smart: no such disk '" << disk << "'\n";
+        err.flush();
+        return exit_codes::kNoInput;
     }
     SingleDiskResolver names(disk.toStdString());
     SmartReader reader(*access, names, logger);

@@ -1,30 +1,35 @@
 #include "disks/dx_host_information.h"
 
+#include "disks/platform/linux/linux_host_facts.h"
+
 // The reader asks for kernel names; pool pseudo-disks have none to read.
 class DXHostInformation::Names final : public DiskNameResolver {
   public:
-    explicit Names(LinuxDiskPlatform& platform) : platform_(platform) {}
+    explicit Names(DiskPlatform& platform) : platform_(platform) {}
     std::optional<std::string> kernelName(int disk) override {
         const std::optional<QString> name = platform_.kernelName(disk);
-        if (!name || name->startsWith(QLatin1String(LinuxDiskPlatform::kZfsPrefix))) {
+        if (!name || platform_.deviceNode(disk).isEmpty()) {
             return std::nullopt;
         }
         return name->toStdString();
     }
 
   private:
-    LinuxDiskPlatform& platform_;
+    DiskPlatform& platform_;
 };
+
+DXHostInformation::DXHostInformation(const DriveAccessOptions& options, Logger& log)
+    : DXHostInformation(machineRoot(options), makeSmartAccess(options, log), log) {}
 
 DXHostInformation::DXHostInformation(const std::filesystem::path& root,
                                      std::unique_ptr<SmartAccess> access, Logger& log,
-                                     LinuxHostFacts::Environment environment)
-    : platform_(makeLinuxDiskPlatform(root, log)),
+                                     HostEnvironment environment)
+    : platform_(makeDiskPlatform(root, log)),
       disks_(*platform_, log),
       access_(std::move(access)),
       names_(std::make_unique<Names>(*platform_)),
       reader_(*access_, *names_, log),
-      host_(root, std::move(environment), log) {}
+      host_(std::make_unique<LinuxHostFacts>(root, std::move(environment), log)) {}
 
 DXHostInformation::~DXHostInformation() = default;
 
@@ -41,7 +46,7 @@ std::optional<QVariantMap> DXHostInformation::descriptionForDevice(qint64 disk) 
 }
 
 QString DXHostInformation::machineType() {
-    return host_.machineType();
+    return host_->machineType();
 }
 
 QString DXHostInformation::serialNumber(int disk) {

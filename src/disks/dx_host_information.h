@@ -3,13 +3,16 @@
 #include "core/evaluation_services.h"
 #include "disks/disk_enumeration.h"
 #include "disks/disk_name_resolver.h"
-#include "disks/platform/linux/linux_disk_platform.h"
-#include "disks/platform/linux/linux_host_facts.h"
+#include "disks/drive_access.h"
+#include "disks/host_environment.h"
+#include "disks/platform/disk_platform.h"
 #include "disks/platform/smart_access.h"
 #include "disks/smart_reader.h"
 
 #include <filesystem>
 #include <memory>
+
+class LinuxHostFacts;
 
 // The disk layer and host facts of one machine: the enumeration and
 // descriptions read below the machine's root folder, S.M.A.R.T. read through
@@ -17,9 +20,10 @@
 // serves the process (it holds the disk numbering and the boot disk cache).
 class DXHostInformation final : public DiskLayer, public HostFacts {
   public:
-    DXHostInformation(
-        const std::filesystem::path& root, std::unique_ptr<SmartAccess> access, Logger& log,
-        LinuxHostFacts::Environment environment = LinuxHostFacts::processEnvironment());
+    // Everything as the options choose it (see drive_access.h).
+    DXHostInformation(const DriveAccessOptions& options, Logger& log);
+    DXHostInformation(const std::filesystem::path& root, std::unique_ptr<SmartAccess> access,
+                      Logger& log, HostEnvironment environment = processHostEnvironment());
     ~DXHostInformation() override;
 
     std::uint8_t getDiskSMARTStatus(int disk) override;
@@ -42,14 +46,14 @@ class DXHostInformation final : public DiskLayer, public HostFacts {
     QString deviceNode(int disk) { return platform_->deviceNode(disk); }
     QString serialNumber(int disk);
 
-    LinuxHostFacts& host() { return host_; }
+    LinuxHostFacts& host() { return *host_; }
 
   private:
     class Names;
-    std::unique_ptr<LinuxDiskPlatform> platform_;
+    std::unique_ptr<DiskPlatform> platform_;
     DiskEnumeration disks_;
     std::unique_ptr<SmartAccess> access_;
     std::unique_ptr<Names> names_;
     SmartReader reader_;
-    LinuxHostFacts host_;
+    std::unique_ptr<LinuxHostFacts> host_;
 };

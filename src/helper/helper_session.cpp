@@ -1,6 +1,8 @@
 #include "helper/helper_session.h"
 
+#include <poll.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -63,26 +65,65 @@ std::vector<std::uint8_t> readHelperRequest(int fd) {
     return bytes;
 }
 
-int serveHelperRequest(int in, int out, SmartAccess& access, const SysfsDisks& sysfs) {
-    const std::vector<std::uint8_t> input = readHelperRequest(in);
-    const ParsedRequest parsed = parseHelperRequest(input);
-    if (parsed.error != RequestError::None) {
-        std::fprintf(stderr, "ostrivane-smart-helper: refused: %.*s\n",
-                     int(requestErrorText(parsed.error).size()),
-                     requestErrorText(parsed.error).data());
-    }
-    const std::vector<std::uint8_t> answer =
-        encodeHelperAnswer(answerHelperRequest(parsed, access, sysfs));
+namespace {
+
+bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
     std::size_t written = 0;
-    while (written < answer.size()) {
-        const ssize_t n = ::write(out, answer.data() + written, answer.size() - written);
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
-            return 1;
+            return false;
         }
         written += std::size_t(n);
     }
-    return parsed.error == RequestError::None ? 0 : 2;
+    return true;
+}
+
+// Whether a next request arrives (or the caller hangs up) within the time.
+bool waitForInput(int fd, int timeoutMs) {
+    pollfd entry{fd, POLLIN, 0};
+    for (;;) {
+        const int ready = ::poll(&entry, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        return ready > 0;
+    }
+}
+
+}  // namespace
+
+int serveHelperRequest(int in, int out, SmartAccess& access, const SysfsDisks& sysfs,
+                       const HelperSessionLimits& limits) {
+    for (std::size_t served = 0; served < std::max<std::size_t>(limits.maxRequests, 1); ++served) {
+        if (served > 0 && !waitForInput(in, limits.idleTimeoutMs)) {
+            return 0;
+        }
+        if (limits.beforeRequest) {
+            limits.beforeRequest();
+        }
+        const std::vector<std::uint8_t> input = readHelperRequest(in);
+        if (served > 0 && input.empty()) {
+            return 0;  // the caller is done
+        }
+        const ParsedRequest parsed = parseHelperRequest(input);
+        if (parsed.error != RequestError::None) {
+            std::fprintf(stderr, "ostrivane-smart-helper: refused: %.*s\n",
+                         int(requestErrorText(parsed.error).size()),
+                         requestErrorText(parsed.error).data());
+        }
+        if (!writeAll(out, encodeHelperAnswer(answerHelperRequest(parsed, access, sysfs)))) {
+            return 1;
+        }
+        if (parsed.error != RequestError::None) {
+            return 2;
+        }
+        if (parsed.request.version < kHelperProtocolVersion) {
+            return 0;
+        }
+    }
+    return 0;
 }

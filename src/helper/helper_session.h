@@ -5,6 +5,7 @@
 #include "disks/platform/smart_access.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // One request of ostrivane-smart-helper. A request is answered only for an
@@ -17,6 +18,18 @@ HelperAnswer answerHelperRequest(const ParsedRequest& parsed, SmartAccess& acces
 // input or kMaxRequestLine bytes, whichever comes first.
 std::vector<std::uint8_t> readHelperRequest(int fd);
 
-// Reads the request from `in`, writes the framed answer to `out`; refusals are
-// also reported on standard error. Returns the process exit status.
-int serveHelperRequest(int in, int out, SmartAccess& access, const SysfsDisks& sysfs);
+struct HelperSessionLimits {
+    std::size_t maxRequests = kMaxRequestsPerConnection;
+    // How long a versioned connection may wait for its next request.
+    int idleTimeoutMs = kHelperIdleTimeoutMs;
+    // Called before each request is read: the helper re-arms its time-out.
+    std::function<void()> beforeRequest;
+};
+
+// Reads requests from `in` and writes each framed answer to `out`: one for an
+// unversioned request, as many as the limits allow for versioned ones (see
+// helper_protocol.h). Refusals are also reported on standard error. Returns
+// the process exit status: 0, 1 when an answer could not be written, 2 when a
+// request was refused.
+int serveHelperRequest(int in, int out, SmartAccess& access, const SysfsDisks& sysfs,
+                       const HelperSessionLimits& limits = {});

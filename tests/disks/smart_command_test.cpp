@@ -1,3 +1,6 @@
+#include "disks/platform/linux/sysfs_disks.h"
+#include "fake_smart_access.h"
+#include "helper/helper_session.h"
 #include "page_builders.h"
 
 #include <QDir>
@@ -9,6 +12,14 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace {
 
@@ -53,10 +64,12 @@ class SmartCommandTest : public ::testing::Test {
     }
 
     std::pair<int, QJsonObject> run(const QString& disk) {
+        return runWith({QStringLiteral("--fixture"), machine.path(), disk});
+    }
+    std::pair<int, QJsonObject> runWith(const QStringList& args) {
         QProcess cli;
         cli.start(QStringLiteral(OSTRIVANE_CLI_PATH),
-                  {QStringLiteral("smart"), QStringLiteral("--json"), QStringLiteral("--fixture"),
-                   machine.path(), disk});
+                  QStringList{QStringLiteral("smart"), QStringLiteral("--json")} + args);
         EXPECT_TRUE(cli.waitForFinished(30000));
         return {cli.exitCode(), QJsonDocument::fromJson(cli.readAllStandardOutput()).object()};
     }
@@ -92,10 +105,77 @@ TEST_F(SmartCommandTest, DamagedPageNvmeWarningAndMissingDisk) {
     EXPECT_EQ(fields[1].toObject()[QStringLiteral("name")].toString(),
               QStringLiteral("temperature"));
     EXPECT_EQ(fields[1].toObject()[QStringLiteral("currentValue")].toInt(), 27);
+}
 
+// A drive that does not exist is a wrong argument, not a drive without
+// S.M.A.R.T.: only a drive that exists can be "not capable".
+TEST_F(SmartCommandTest, MissingDiskIsNoInputNotCapableIsUnknown) {
+    put(QStringLiteral("sdc/protocol"), "none\n");
     const auto [missingStatus, missing] = run(QStringLiteral("sdq"));
-    EXPECT_EQ(missingStatus, 3);
-    EXPECT_EQ(missing[QStringLiteral("smartStatus")].toInt(), 3);
+    EXPECT_EQ(missingStatus, 66);
+    EXPECT_TRUE(missing.isEmpty());
+    const auto [noneStatus, none] = run(QStringLiteral("sdc"));
+    EXPECT_EQ(noneStatus, 3);
+    EXPECT_EQ(none[QStringLiteral("smartStatus")].toInt(), 3);
+
+    const auto [machineStatus, machineJson] =
+        runWith({QStringLiteral("--machine"), machine.path() + QStringLiteral("/nothing"),
+                 QStringLiteral("sda")});
+    EXPECT_EQ(machineStatus, 66);
+}
+
+// --machine is the same as --fixture, and an explicit --socket is used
+// whatever else is given (also as root, where it used to be ignored).
+TEST_F(SmartCommandTest, ExplicitSocketWinsOverRecordedPagesAndRoot) {
+    const auto [machineStatus, machineJson] =
+        runWith({QStringLiteral("--machine"), machine.path(), QStringLiteral("sda")});
+    EXPECT_EQ(machineStatus, 0);
+    EXPECT_EQ(machineJson[QStringLiteral("smartStatus")].toInt(), 2);
+
+    // The helper's disk is found in the recorded machine's sysfs.
+    const std::string sys = machine.path().toStdString() + "/sys";
+    for (const auto& [file, text] : {std::pair{"/block/sda/dev", "8:0\n"},
+                                     {"/block/sda/device/type", "0\n"},
+                                     {"/block/sda/device/vendor", "ATA     \n"}}) {
+        const std::filesystem::path path = sys + file;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path) << text;
+    }
+    const std::string socketPath = machine.path().toStdString() + "/smart.sock";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof(address.sun_path));
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    FakeSmartAccess access;
+    access.statusAnswers = {{kIOReturnSuccess, true, true}};  // failing, unlike the recording
+    const SysfsDisks sysfs(sys);
+    int served = 0;
+    std::thread server([&] {
+        pollfd waiting{listener, POLLIN, 0};
+        while (::poll(&waiting, 1, 20000) == 1) {
+            const int connection = ::accept(listener, nullptr, nullptr);
+            if (connection < 0) {
+                break;
+            }
+            serveHelperRequest(connection, connection, access, sysfs);
+            ::close(connection);
+            ++served;
+        }
+    });
+    const auto [status, json] =
+        runWith({QStringLiteral("--fixture"), machine.path(), QStringLiteral("--socket"),
+                 QString::fromStdString(socketPath), QStringLiteral("sda")});
+    ::shutdown(listener, SHUT_RDWR);
+    server.join();
+    ::close(listener);
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(json[QStringLiteral("smartStatus")].toInt(), 1);
+    EXPECT_EQ(access.statusCalls, 1);
+    // Status, data and thresholds over one connection.
+    EXPECT_EQ(served, 1);
 }
 
 }  // namespace

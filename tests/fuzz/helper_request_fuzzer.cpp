@@ -1,23 +1,65 @@
 // libFuzzer target: the helper's request parser and the client's answer
-// decoder must accept or refuse any bytes without reading out of bounds.
+// decoder must accept or refuse any bytes without reading out of bounds,
+// also when one connection carries many requests or answers.
 #include "disks/platform/helper_protocol.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
+namespace {
+
+// An accepted request re-formats to a line the parser accepts again.
+void checkRoundTrip(const ParsedRequest& parsed) {
+    const std::string line = formatHelperRequest(parsed.request);
+    const ParsedRequest again = parseHelperRequest(
+        std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
+    if (again.error != RequestError::None || again.request.disk != parsed.request.disk ||
+        again.request.version != parsed.request.version ||
+        again.request.operation != parsed.request.operation) {
+        __builtin_trap();
+    }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> input(data, size);
-    const ParsedRequest parsed = parseHelperRequest(input);
-    if (parsed.error == RequestError::None) {
-        // An accepted request re-formats to a line the parser accepts again.
-        const std::string line = formatHelperRequest(parsed.request);
-        const ParsedRequest again = parseHelperRequest(std::span(
-            reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
-        if (again.error != RequestError::None || again.request.disk != parsed.request.disk) {
-            __builtin_trap();
+
+    // The helper's view: request after request, as its session reads them
+    // (each at most kMaxRequestLine bytes, up to and with its newline).
+    std::span<const std::uint8_t> rest = input;
+    for (std::size_t served = 0; served < kMaxRequestsPerConnection && !rest.empty(); ++served) {
+        const std::size_t window = std::min(rest.size(), kMaxRequestLine);
+        const auto newline =
+            std::find(rest.begin(), rest.begin() + std::ptrdiff_t(window), std::uint8_t('\n'));
+        const std::size_t taken = newline == rest.begin() + std::ptrdiff_t(window)
+                                      ? window
+                                      : std::size_t(newline - rest.begin()) + 1;
+        const ParsedRequest parsed = parseHelperRequest(rest.first(taken));
+        rest = rest.subspan(taken);
+        if (parsed.error != RequestError::None) {
+            break;
+        }
+        checkRoundTrip(parsed);
+        if (parsed.request.version < kHelperProtocolVersion) {
+            break;
         }
     }
+
+    // The client's view: a stream of framed answers, each decoded alone.
     (void)decodeHelperAnswer(input);
+    std::span<const std::uint8_t> answers = input;
+    while (!answers.empty()) {
+        const AnswerFrame frame = helperAnswerFrame(answers);
+        if (frame.state != AnswerFrame::State::Complete || frame.size > answers.size()) {
+            break;
+        }
+        if (!decodeHelperAnswer(answers.first(frame.size))) {
+            __builtin_trap();  // a complete frame is a well-formed answer
+        }
+        answers = answers.subspan(frame.size);
+    }
     return 0;
 }

@@ -10,10 +10,11 @@ clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
   -I"$root/src" \
   "$root/tests/fuzz/helper_request_fuzzer.cpp" \
   "$root/src/disks/platform/helper_protocol.cpp" \
-  "$root/src/disks/platform/linux/sysfs_disks.cpp" \
   -o "$out/helper_request_fuzzer"
 printf 'ata-status sda\n' > "$out/corpus/status"
 printf 'nvme-log nvme0n1\n' > "$out/corpus/nvme"
 printf 'S1 00000000 0 0 0\n' > "$out/corpus/answer"
+printf 'ata-status sda v2\nata-data sda v2\nata-thresholds sda v2\n' > "$out/corpus/session"
+printf 'S1 00000000 1 0 0\nS1 e00002bc 0 0 0\n' > "$out/corpus/answers"
 cd "$out"
 exec ./helper_request_fuzzer -max_total_time="$seconds" -max_len=1024 -print_final_stats=1 corpus

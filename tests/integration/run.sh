@@ -84,5 +84,16 @@ for disk in sda sdb nvme0n1 nvme1n1; do
 done
 echo "integration: check as root $(( $(cs check.root) * 10 )) ms, as user $(( $(cs check.user) * 10 )) ms;" \
   "the four 'smart' reads $((smart_sum * 10)) ms; 'smartctl -A' per drive $((smartctl_sum * 10)) ms"
+# An unprivileged check goes through the helper: it must not cost much more
+# than reading the drives directly. Three warm rounds each; `su` is the
+# test's own cost and is shown apart.
+sum_cs() { grep " $1\.[0-9] " out/sections | sed 's/.*centiseconds=\([0-9-]*\).*/\1/' | awk '{s+=$1} END{print s+0}'; }
+root_cs=$(sum_cs again.root); user_cs=$(sum_cs again.user); su_cs=$(sum_cs su)
+echo "integration: check.user started $(grep -c 'Spawned' out/check.user.helpers) helper(s)"
+if [ "$root_cs" -gt 0 ]; then
+  awk -v u="$user_cs" -v r="$root_cs" -v s="$su_cs" 'BEGIN{
+    printf "integration: check x3 as root %d ms, as user %d ms (su alone %d ms): user/root = %.2fx, without su %.2fx (target <= 1.3x)\n",
+      r*10, u*10, s*10, u/r, (u-s)/r }'
+fi
 echo "integration: total $((SECONDS - started)) s"
 exit $failed

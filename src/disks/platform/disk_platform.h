@@ -58,6 +58,9 @@ class DiskPlatform {
     // Numbers every whole disk of the machine (for the full probe).
     virtual void numberAllDisks() = 0;
     virtual std::optional<QString> kernelName(int disk) = 0;
+    // The node shown to the user ("/dev/nvme0n1"); empty when the disk has
+    // none (a pool's pseudo disk), and then no drive command can reach it.
+    virtual QString deviceNode(int /*disk*/) { return {}; }
 
     // The serial number of the whole disk holding a device, or "NOSERIAL".
     virtual QString serialNumber(const QString& device) = 0;

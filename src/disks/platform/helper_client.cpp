@@ -1,8 +1,12 @@
 #include "disks/platform/helper_client.h"
 
+#include "disks/platform/linux/sysfs_disks.h"
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
@@ -45,25 +49,33 @@ bool sendAll(int fd, const std::string& text) {
     return true;
 }
 
-// Reads until the helper closes; an answer longer than any valid one is cut
-// off and then rejected by the decoder. Timed-out reads fail.
-std::optional<std::vector<std::uint8_t>> receiveAll(int fd) {
+// Reads exactly one framed answer. Absent when the helper closed, timed out
+// or sent something that is not an answer; the connection is then unusable.
+std::optional<std::vector<std::uint8_t>> receiveAnswer(int fd) {
     std::vector<std::uint8_t> bytes;
     std::array<std::uint8_t, 1024> chunk{};
-    while (bytes.size() <= kMaxAnswerSize) {
-        const ssize_t n = ::recv(fd, chunk.data(), chunk.size(), 0);
+    for (;;) {
+        const AnswerFrame frame = helperAnswerFrame(bytes);
+        if (frame.state == AnswerFrame::State::Invalid) {
+            return std::nullopt;
+        }
+        std::size_t wanted = chunk.size();
+        if (frame.state == AnswerFrame::State::Complete) {
+            if (bytes.size() >= frame.size) {
+                // The helper sends nothing unasked: more than one answer is a fault.
+                return bytes.size() == frame.size ? std::optional(std::move(bytes)) : std::nullopt;
+            }
+            wanted = std::min(wanted, frame.size - bytes.size());
+        }
+        const ssize_t n = ::recv(fd, chunk.data(), wanted, 0);
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n < 0) {
+        if (n <= 0) {
             return std::nullopt;
-        }
-        if (n == 0) {
-            break;
         }
         bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
     }
-    return bytes;
 }
 
 }  // namespace
@@ -71,35 +83,67 @@ std::optional<std::vector<std::uint8_t>> receiveAll(int fd) {
 HelperClient::HelperClient(std::string socketPath, std::string sysRoot,
                            std::function<void()> unavailable)
     : socketPath_(std::move(socketPath)),
-      sysfs_(std::move(sysRoot)),
+      sysfs_(std::make_unique<SysfsDisks>(std::move(sysRoot))),
       unavailable_(std::move(unavailable)) {}
 
+HelperClient::~HelperClient() {
+    disconnect();
+}
+
+void HelperClient::disconnect() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
 SmartProtocol HelperClient::protocolOf(const std::string& disk) {
-    return sysfs_.protocolOf(disk);
+    return sysfs_->protocolOf(disk);
+}
+
+bool HelperClient::hasDisk(const std::string& disk) {
+    return sysfs_->isWholeDisk(disk);
 }
 
 HelperAnswer HelperClient::ask(HelperOperation operation, const std::string& disk) {
+    const std::lock_guard lock(mutex_);
     HelperAnswer failed;
-    const int fd = connectTo(socketPath_, kAnswerTimeout);
-    if (fd < 0) {
-        if (!reported_ && unavailable_) {
-            unavailable_();
+    const std::string request = formatHelperRequest({operation, disk, kHelperProtocolVersion});
+    // A kept connection may find the helper gone (idle or at its limit): then
+    // once more on a new one. Every command is a read, so asking again is safe.
+    for (;;) {
+        if (fd_ >= 0 && std::chrono::steady_clock::now() - lastAnswer_ > kReuseWithin) {
+            disconnect();
         }
-        reported_ = true;
-        failed.result = kIOReturnNotPrivileged;
-        return failed;
+        const bool kept = fd_ >= 0;
+        if (!kept) {
+            fd_ = connectTo(socketPath_, kAnswerTimeout);
+            if (fd_ < 0) {
+                if (!reported_ && unavailable_) {
+                    unavailable_();
+                }
+                reported_ = true;
+                failed.result = kIOReturnNotPrivileged;
+                return failed;
+            }
+            ++connections_;
+        }
+        std::optional<std::vector<std::uint8_t>> bytes;
+        if (sendAll(fd_, request)) {
+            bytes = receiveAnswer(fd_);
+        }
+        if (bytes) {
+            lastAnswer_ = std::chrono::steady_clock::now();
+            if (auto answer = decodeHelperAnswer(*bytes)) {
+                return *answer;
+            }
+        }
+        disconnect();
+        if (!kept) {
+            failed.result = bytes ? kIOReturnError : kIOReturnNotResponding;
+            return failed;
+        }
     }
-    std::optional<std::vector<std::uint8_t>> bytes;
-    if (sendAll(fd, formatHelperRequest({operation, disk}))) {
-        ::shutdown(fd, SHUT_WR);
-        bytes = receiveAll(fd);
-    }
-    ::close(fd);
-    if (!bytes) {
-        failed.result = kIOReturnNotResponding;
-        return failed;
-    }
-    return decodeHelperAnswer(*bytes).value_or(failed);
 }
 
 PageAnswer HelperClient::askPage(HelperOperation operation, const std::string& disk) {

@@ -1,7 +1,5 @@
 #include "disks/platform/helper_protocol.h"
 
-#include "disks/platform/linux/sysfs_disks.h"
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -22,6 +20,8 @@ constexpr std::array<OperationName, 4> kOperations{{
 }};
 
 constexpr std::string_view kAnswerTag = "S1";
+constexpr std::string_view kVersionTag = "v2";
+constexpr std::size_t kMaxAnswerHeader = 63;
 
 // Splits off the next blank-separated field; empty when none is left.
 std::string_view nextField(std::string_view& rest) {
@@ -70,8 +70,12 @@ ParsedRequest parseHelperRequest(std::span<const std::uint8_t> input) {
     std::string_view rest = line;
     const std::string_view operation = nextField(rest);
     const std::string_view disk = nextField(rest);
-    if (operation.empty() || disk.empty() || !rest.empty() ||
-        line.size() != operation.size() + 1 + disk.size()) {
+    const bool versioned = !rest.empty();
+    const std::string_view version = versioned ? nextField(rest) : std::string_view();
+    const std::size_t expected =
+        operation.size() + 1 + disk.size() + (versioned ? 1 + version.size() : 0);
+    if (operation.empty() || disk.empty() || !rest.empty() || line.size() != expected ||
+        (versioned && version != kVersionTag)) {
         parsed.error = RequestError::Malformed;
         return parsed;
     }
@@ -81,19 +85,21 @@ ParsedRequest parseHelperRequest(std::span<const std::uint8_t> input) {
         parsed.error = RequestError::UnknownOperation;
         return parsed;
     }
-    if (!SysfsDisks::isPlausibleName(disk)) {
+    if (!isPlausibleDiskName(disk)) {
         parsed.error = RequestError::BadName;
         return parsed;
     }
     parsed.request.operation = known->operation;
     parsed.request.disk = std::string(disk);
+    parsed.request.version = versioned ? kHelperProtocolVersion : 1;
     return parsed;
 }
 
 std::string formatHelperRequest(const HelperRequest& request) {
     for (const OperationName& o : kOperations) {
         if (o.operation == request.operation) {
-            return std::string(o.name) + ' ' + request.disk + '\n';
+            return std::string(o.name) + ' ' + request.disk +
+                   (request.version >= kHelperProtocolVersion ? " v2\n" : "\n");
         }
     }
     return {};
@@ -132,28 +138,66 @@ std::vector<std::uint8_t> encodeHelperAnswer(const HelperAnswer& answer) {
     return bytes;
 }
 
-std::optional<HelperAnswer> decodeHelperAnswer(std::span<const std::uint8_t> bytes) {
-    const auto newline = std::find(bytes.begin(), bytes.end(), std::uint8_t('\n'));
-    if (newline == bytes.end() || newline - bytes.begin() > 63) {
-        return std::nullopt;
+namespace {
+
+struct AnswerHeader {
+    HelperAnswer answer;
+    std::size_t headerSize = 0;  // with the newline
+    std::size_t length = 0;
+};
+
+enum class HeaderState { Incomplete, Invalid, Complete };
+
+// The header line at the start of `bytes`; the body is not looked at.
+HeaderState parseAnswerHeader(std::span<const std::uint8_t> bytes, AnswerHeader& header) {
+    const std::size_t searched = std::min(bytes.size(), kMaxAnswerHeader + 1);
+    const auto end = bytes.begin() + std::ptrdiff_t(searched);
+    const auto newline = std::find(bytes.begin(), end, std::uint8_t('\n'));
+    if (newline == end) {
+        return searched > kMaxAnswerHeader ? HeaderState::Invalid : HeaderState::Incomplete;
     }
     std::string_view rest(reinterpret_cast<const char*>(bytes.data()),
                           std::size_t(newline - bytes.begin()));
-    const std::span<const std::uint8_t> body =
-        bytes.subspan(std::size_t(newline - bytes.begin()) + 1);
-    HelperAnswer answer;
     std::uint32_t result = 0;
-    std::size_t length = 0;
+    HelperAnswer& answer = header.answer;
     if (nextField(rest) != kAnswerTag || !parseNumber(nextField(rest), result, 16) ||
         !parseFlag(nextField(rest), answer.answered) ||
         !parseFlag(nextField(rest), answer.thresholdExceeded) ||
-        !parseNumber(nextField(rest), length, 10) || !rest.empty()) {
-        return std::nullopt;
-    }
-    if ((length != 0 && length != kSmartPageSize) || body.size() != length) {
-        return std::nullopt;
+        !parseNumber(nextField(rest), header.length, 10) || !rest.empty() ||
+        (header.length != 0 && header.length != kSmartPageSize)) {
+        return HeaderState::Invalid;
     }
     answer.result = IOReturn(result);
+    header.headerSize = std::size_t(newline - bytes.begin()) + 1;
+    return HeaderState::Complete;
+}
+
+}  // namespace
+
+AnswerFrame helperAnswerFrame(std::span<const std::uint8_t> bytes) {
+    AnswerHeader header;
+    switch (parseAnswerHeader(bytes, header)) {
+        case HeaderState::Incomplete:
+            return {};
+        case HeaderState::Invalid:
+            return {AnswerFrame::State::Invalid, 0};
+        case HeaderState::Complete:
+            break;
+    }
+    return {AnswerFrame::State::Complete, header.headerSize + header.length};
+}
+
+std::optional<HelperAnswer> decodeHelperAnswer(std::span<const std::uint8_t> bytes) {
+    AnswerHeader header;
+    if (parseAnswerHeader(bytes, header) != HeaderState::Complete) {
+        return std::nullopt;
+    }
+    const std::span<const std::uint8_t> body = bytes.subspan(header.headerSize);
+    const std::size_t length = header.length;
+    if (body.size() != length) {
+        return std::nullopt;
+    }
+    HelperAnswer answer = header.answer;
     if (length == kSmartPageSize) {
         SmartPage page{};
         std::copy(body.begin(), body.end(), page.begin());

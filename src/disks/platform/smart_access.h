@@ -1,8 +1,10 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The platform-access contract under the S.M.A.R.T. reader: one call per drive
 // command, raw pages and platform result codes out, no parsing or policy. It is
@@ -38,12 +40,27 @@ struct PageAnswer {
     SmartPage page{};
 };
 
+// A kernel disk name we are willing to look up: 1..32 letters, digits, '-'
+// or '_' (so never a path, "." or "..").
+inline bool isPlausibleDiskName(std::string_view name) {
+    constexpr std::size_t kMaxNameLength = 32;
+    return !name.empty() && name.size() <= kMaxNameLength &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_';
+           });
+}
+
 // Every call names a whole disk by its kernel name ("sda", "nvme0n1").
 class SmartAccess {
   public:
     virtual ~SmartAccess() = default;
     // None when the disk does not exist or speaks neither ATA nor NVMe.
     virtual SmartProtocol protocolOf(const std::string& disk) = 0;
+    // Whether the whole disk exists at all (it may still be neither ATA nor NVMe).
+    virtual bool hasDisk(const std::string& disk) {
+        return protocolOf(disk) != SmartProtocol::None;
+    }
     virtual AtaStatusAnswer ataReturnStatus(const std::string& disk) = 0;
     virtual PageAnswer ataReadData(const std::string& disk) = 0;
     virtual PageAnswer ataReadThresholds(const std::string& disk) = 0;

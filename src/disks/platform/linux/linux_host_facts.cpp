@@ -92,8 +92,8 @@ std::optional<QString> normalisedMac(const QString& value) {
 
 }  // namespace
 
-LinuxHostFacts::Environment LinuxHostFacts::processEnvironment() {
-    Environment environment;
+HostEnvironment processHostEnvironment() {
+    HostEnvironment environment;
     if (const passwd* user = ::getpwuid(::geteuid())) {
         environment.userName = QString::fromLocal8Bit(user->pw_name);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/evaluation_services.h"
+#include "disks/host_environment.h"
 #include "disks/platform/linux/root_folder.h"
 
 #include <QString>
@@ -15,22 +16,9 @@
 // fallback rather than failing.
 class LinuxHostFacts {
   public:
-    struct InterfaceAddress {
-        QString interface;
-        bool up = false;
-        bool ipv6 = false;
-        QString address;  // standard text form; empty when the entry has none
-    };
-    struct Environment {
-        QString userName;          // the user of the process
-        QString installationRoot;  // the folder holding bin/ and share/
-        // Runs a program and returns its standard output; absent on failure.
-        std::function<std::optional<QString>(const QString&, const QStringList&)> run;
-        // The network interfaces with their addresses; absent when they cannot be listed.
-        std::function<std::optional<std::vector<InterfaceAddress>>()> interfaces;
-    };
-    // The environment of this process.
-    static Environment processEnvironment();
+    using InterfaceAddress = ::InterfaceAddress;
+    using Environment = HostEnvironment;
+    static Environment processEnvironment() { return processHostEnvironment(); }
 
     LinuxHostFacts(std::filesystem::path root, Environment environment, Logger& log);
 

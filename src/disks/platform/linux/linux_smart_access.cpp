@@ -124,6 +124,10 @@ SgOutcome sendAtaCommand(int fd, AtaSmartCommand command, std::span<std::uint8_t
 LinuxSmartAccess::LinuxSmartAccess(Roots roots, std::chrono::milliseconds timeout)
     : sysfs_(std::move(roots.sys)), devRoot_(std::move(roots.dev)), timeout_(timeout) {}
 
+bool LinuxSmartAccess::hasDisk(const std::string& disk) {
+    return sysfs_.isWholeDisk(disk);
+}
+
 SmartProtocol LinuxSmartAccess::protocolOf(const std::string& disk) {
     return sysfs_.protocolOf(disk);
 }

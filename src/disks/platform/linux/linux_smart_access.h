@@ -23,6 +23,7 @@ class LinuxSmartAccess final : public SmartAccess {
     explicit LinuxSmartAccess(Roots roots, std::chrono::milliseconds timeout = kCommandTimeout);
 
     SmartProtocol protocolOf(const std::string& disk) override;
+    bool hasDisk(const std::string& disk) override;
     AtaStatusAnswer ataReturnStatus(const std::string& disk) override;
     PageAnswer ataReadData(const std::string& disk) override;
     PageAnswer ataReadThresholds(const std::string& disk) override;

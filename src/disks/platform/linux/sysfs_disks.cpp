@@ -10,8 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kMaxNameLength = 32;
-
 // The first line of a small sysfs attribute, blanks trimmed; absent when unreadable.
 std::optional<std::string> readAttribute(const fs::path& path) {
     std::ifstream in(path);
@@ -55,11 +53,7 @@ bool isControllerName(std::string_view name) {
 }  // namespace
 
 bool SysfsDisks::isPlausibleName(std::string_view name) {
-    return !name.empty() && name.size() <= kMaxNameLength &&
-           std::all_of(name.begin(), name.end(), [](char c) {
-               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                      c == '-' || c == '_';
-           });
+    return isPlausibleDiskName(name);
 }
 
 bool SysfsDisks::isWholeDisk(const std::string& name) const {
