@@ -1,4 +1,4 @@
-#include "../foundation/temp_home.h"
+#include "cli_run.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,9 @@
 #include <QProcess>
 #include <QThread>
 
+#include <algorithm>
 #include <csignal>
+#include <vector>
 
 #include <ostream>
 
@@ -22,24 +24,8 @@ namespace {
 
 const QString kMachines = QStringLiteral(OSTRIVANE_TEST_DATA_DIR "/machines/");
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the program as a monitoring system would, in a temporary home and
-// without a session bus, so notifications become log lines.
 CliRun run(const TempHome& home, const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment env = home.environment();
-    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(OSTRIVANE_CLI_PATH), args);
-    process.waitForFinished(120000);
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << args.join(u' ').toStdString();
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runCli(home, args);
 }
 
 QStringList logLines(const TempHome& home) {
@@ -63,20 +49,16 @@ QStringList messages(const TempHome& home, const QString& level) {
     return result;
 }
 
-// A copy of a recorded machine whose first drive's wear attribute reads `value`.
-// A threshold other than -1 is written into the thresholds page as well, and
-// then for the reallocated-sector count too.
-QString machineWithWear(const QTemporaryDir& dir, const QString& machine, int value,
-                        int threshold = -1) {
-    const QString target = dir.filePath(machine);
-    QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), kMachines + machine, target});
-    QFile page(target + QStringLiteral("/smart/sda/data.bin"));
-    EXPECT_TRUE(page.open(QIODevice::ReadWrite));
+// Changes the 12-byte entries of an ATA S.M.A.R.T. page whose id `ids` names,
+// and sets the page's checksum again.
+template <typename Change>
+void editAtaPage(const QString& path, const std::vector<int>& ids, Change change) {
+    QFile page(path);
+    ASSERT_TRUE(page.open(QIODevice::ReadWrite));
     QByteArray data = page.readAll();
     for (int at = 2; at + 12 <= 362; at += 12) {
-        if (quint8(data[at]) == 177 || (threshold >= 0 && quint8(data[at]) == 5)) {
-            data[at + 3] = char(value);
-            data[at + 4] = char(value);
+        if (std::find(ids.begin(), ids.end(), quint8(data[at])) != ids.end()) {
+            change(data, at);
         }
     }
     quint8 sum = 0;
@@ -86,22 +68,23 @@ QString machineWithWear(const QTemporaryDir& dir, const QString& machine, int va
     data[511] = char(quint8(-sum));
     page.seek(0);
     page.write(data);
+}
+
+// A copy of a recorded machine whose first drive's wear attribute reads `value`.
+// A threshold other than -1 is set too, for the reallocated-sector count as well.
+QString machineWithWear(const QTemporaryDir& dir, const QString& machine, int value,
+                        int threshold = -1) {
+    const QString target = dir.filePath(machine);
+    QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), kMachines + machine, target});
+    const std::vector<int> ids = threshold >= 0 ? std::vector<int>{5, 177} : std::vector<int>{177};
+    editAtaPage(target + QStringLiteral("/smart/sda/data.bin"), ids,
+                [value](QByteArray& d, int at) {
+                    d[at + 3] = char(value);
+                    d[at + 4] = char(value);
+                });
     if (threshold >= 0) {
-        QFile thresholds(target + QStringLiteral("/smart/sda/thresholds.bin"));
-        EXPECT_TRUE(thresholds.open(QIODevice::ReadWrite));
-        QByteArray bytes = thresholds.readAll();
-        for (int at = 2; at + 12 <= 362; at += 12) {
-            if (quint8(bytes[at]) == 177 || quint8(bytes[at]) == 5) {
-                bytes[at + 1] = char(threshold);
-            }
-        }
-        quint8 sum = 0;
-        for (int i = 0; i < 511; ++i) {
-            sum = quint8(sum + quint8(bytes[i]));
-        }
-        bytes[511] = char(quint8(-sum));
-        thresholds.seek(0);
-        thresholds.write(bytes);
+        editAtaPage(target + QStringLiteral("/smart/sda/thresholds.bin"), ids,
+                    [threshold](QByteArray& d, int at) { d[at + 1] = char(threshold); });
     }
     return target;
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "../foundation/temp_home.h"
+#include "cli_run.h"
 
 #include <gtest/gtest.h>
 
@@ -10,27 +10,6 @@
 namespace {
 
 const QString kMachines = QStringLiteral(OSTRIVANE_TEST_DATA_DIR "/machines/");
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun run(const TempHome& home, const QStringList& args, const QString& stdoutFile = {}) {
-    QProcess process;
-    QProcessEnvironment env = home.environment();
-    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    process.setProcessEnvironment(env);
-    if (!stdoutFile.isEmpty()) {
-        process.setStandardOutputFile(stdoutFile);
-    }
-    process.start(QStringLiteral(OSTRIVANE_CLI_PATH), args);
-    process.waitForFinished(120000);
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << args.join(u' ').toStdString();
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 }  // namespace
 
@@ -47,7 +26,7 @@ TEST(TerminalOutput, AFailedWriteToStandardOutputExits74) {
           QStringList{QStringLiteral("check"), QStringLiteral("--json"),
                       QStringLiteral("--machine"), machine},
           QStringList{QStringLiteral("history")}}) {
-        const CliRun r = run(home, args, QStringLiteral("/dev/full"));
+        const CliRun r = runCli(home, args, QStringLiteral("/dev/full"));
         EXPECT_EQ(r.exitCode, 74) << args.join(u' ').toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("cannot write to standard output")))
             << r.err.toStdString();
@@ -73,7 +52,7 @@ TEST(TerminalOutput, ControlCharactersFromDriveDataAreEscaped) {
     mounts.close();
 
     for (const QString& command : {QStringLiteral("check"), QStringLiteral("disks")}) {
-        const CliRun r = run(home, {command, QStringLiteral("--machine"), machine});
+        const CliRun r = runCli(home, {command, QStringLiteral("--machine"), machine});
         EXPECT_TRUE(r.out.contains(QStringLiteral("/home\\nForged\\x1b[31m")))
             << command.toStdString() << ": " << r.out.toStdString();
         EXPECT_FALSE(r.out.contains(QLatin1Char('\x1b'))) << command.toStdString();
@@ -82,8 +61,8 @@ TEST(TerminalOutput, ControlCharactersFromDriveDataAreEscaped) {
         }
     }
     // JSON stays exact: the parser of the reader unescapes it.
-    const CliRun json = run(home, {QStringLiteral("check"), QStringLiteral("--json"),
-                                   QStringLiteral("--machine"), machine});
+    const CliRun json = runCli(home, {QStringLiteral("check"), QStringLiteral("--json"),
+                                      QStringLiteral("--machine"), machine});
     EXPECT_TRUE(json.out.contains(QStringLiteral("/home\\nForged\\u001b[31m")))
         << json.out.toStdString();
 }
