@@ -105,7 +105,7 @@ void VisibilityManager::noteMissingTray() {
 
 void VisibilityManager::setMenubarIcon(const QString& imageName) {
     menubarIsTemplate_ = templateSetting_ == 2 || (templateSetting_ == 1 && darkMode_);
-    if (imageName != menubarIconName_ || menubarIcon_.isNull()) {
+    if (imageName != menubarIconName_) {
         menubarIconName_ = imageName;
         menubarIcon_ = iconNamed(imageName);
     }
@@ -129,12 +129,18 @@ void VisibilityManager::updateStatusItem() {
         statusItem_->setToolTip(tooltip_);
     }
     statusItem_->setContextMenu(statusItemMenu_.data());
-    statusItem_->setIcon(menubarIsTemplate_ ? templateIcon(menubarIcon_) : menubarIcon_);
+    QIcon icon = menubarIcon_;
+    if (icon.isNull()) {
+        // An item without an image would be an invisible gap in the panel.
+        icon = QIcon::fromTheme(QStringLiteral("drive-harddisk-solidstate"),
+                                QIcon::fromTheme(QStringLiteral("drive-harddisk")));
+    }
+    statusItem_->setIcon(menubarIsTemplate_ ? templateIcon(icon) : icon);
     statusItem_->show();
 }
 
 void VisibilityManager::setDockIcon(const QString& imageName) {
-    if (imageName != dockIconName_ || dockIcon_.isNull()) {
+    if (imageName != dockIconName_) {
         dockIconName_ = imageName;
         dockIcon_ = iconNamed(imageName);
     }

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/desktop_app.h"
+#include "disks/smart_access_selection.h"
+#include "gui/access_advice_logger.h"
 #include "gui/attribute_popup.h"
 #include "gui/desktop_alerts.h"
 #include "gui/login_item_manager.h"
@@ -21,6 +23,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTableView>
 #include <QToolBar>
 
@@ -257,6 +260,30 @@ TEST_F(Desktop, TheStatusMenuShowsTheStatusAndChecksNow) {
     QSignalSpy checked(app->controller(), &AppDelegate::checkFinished);
     checkNow->trigger();
     EXPECT_EQ(checked.size(), 1);
+
+    // The tray item carries the menu and the tooltip of the last check.
+    VisibilityManager* visibility = app->visibilityManager();
+    visibility->setTrayAvailable(true);
+    visibility->setVisibilitySetting(3);
+    ASSERT_NE(visibility->statusItem(), nullptr);
+    EXPECT_EQ(visibility->statusItem()->contextMenu(), app->statusItemMenu());
+    EXPECT_EQ(visibility->menuTooltip(),
+              QStringLiteral("Ostrivane v%1\n\nDisk: Mirror, Système, /home Health: 93%\n"
+                             "Disk: Games Health: 63%\n")
+                  .arg(WendleLib::shared().appVersionString()));
+    EXPECT_EQ(visibility->menubarIconName(), QStringLiteral("iconset_menu_13_ok"));
+    EXPECT_EQ(visibility->dockIconName(), QStringLiteral("iconset_dock_1_ok"));
+}
+
+TEST(AccessAdvice, TheUserIsToldOnceHowToEnableTheService) {
+    QStringList told;
+    AccessAdviceLogger log([&told](const QString& advice) { told.append(advice); });
+    log.log_message(3, QStringLiteral("Error: something else"));
+    log.log_message(3, smartAccessAdvice());
+    log.log_message(3, smartAccessAdvice());
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told.constFirst().startsWith(QStringLiteral("S.M.A.R.T. data can only be read")));
+    EXPECT_TRUE(told.constFirst().contains(QStringLiteral("ostrivane-smart.socket")));
 }
 
 // Renders the drive pane on the demo machine; the PNG is for people to look at.
