@@ -32,6 +32,8 @@ WelcomeAssistant::WelcomeAssistant(ControllerSettings& settings, QWidget* parent
     setObjectName(QStringLiteral("WelcomeWindow"));
     setWindowTitle(localized(QStringLiteral("Welcome to Ostrivane")));
     setWizardStyle(QWizard::ClassicStyle);
+    // The setup ends only through its last button, which applies the choices.
+    setOption(QWizard::NoCancelButton);
     autostart_ = bound(localized(QStringLiteral("Start Ostrivane when I log in")),
                        QStringLiteral("AssistantAutostart"));
     hidedock_ = bound(localized(QStringLiteral("Show Ostrivane only in the system tray")),

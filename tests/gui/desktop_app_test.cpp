@@ -7,16 +7,20 @@
 #include "gui/login_item_manager.h"
 #include "gui/main_window.h"
 #include "gui/ssd_table_model.h"
+#include "gui/tray_watcher.h"
 #include "gui/visibility_manager.h"
 #include "gui/welcome_assistant.h"
 
 #include "app/process_logger.h"
+#include "app/store_settings.h"
 #include "foundation/defaults.h"
 #include "foundation/wendle_lib.h"
 #include "gui_test_support.h"
+#include "private_bus.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDBusConnection>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -64,8 +68,10 @@ class Desktop : public ::testing::Test {
         setDefaultInt(QStringLiteral("AllowSSDSubmission"), 0);
         setDefaultInt(QStringLiteral("NotificationUseAlert"), 0);
     }
-    std::unique_ptr<DesktopApp> makeApp(Qt::KeyboardModifiers held = Qt::NoModifier) {
+    std::unique_ptr<DesktopApp> makeApp(Qt::KeyboardModifiers held = Qt::NoModifier,
+                                        TrayWatcher* watcher = nullptr) {
         DesktopApp::Options options;
+        options.trayWatcher = watcher;
         options.headless.machine = kDemo;
         options.modifiers = [this, held] { return heldNow ? heldNow : held; };
         options.exec = QStringLiteral("/usr/bin/ostrivane");
@@ -275,6 +281,42 @@ TEST_F(Desktop, TheStatusMenuShowsTheStatusAndChecksNow) {
     EXPECT_EQ(visibility->dockIconName(), QStringLiteral("iconset_dock_1_ok"));
 }
 
+TEST_F(Desktop, TheTrayFollowsThePanelAndTheWindowItsTaskbarEntry) {
+    PrivateBus bus;
+    if (bus.address().isEmpty()) {
+        GTEST_SKIP() << "no dbus-daemon";
+    }
+    startedBefore();
+    setDefaultInt(QStringLiteral("DXVisibilityManagerValue"), 2);
+    QDBusConnection connection =
+        QDBusConnection::connectToBus(bus.address(), QStringLiteral("desktop"));
+    {
+        TrayWatcher watcher(connection);
+        auto app = makeApp(Qt::NoModifier, &watcher);
+        app->launch();
+        VisibilityManager* visibility = app->visibilityManager();
+        app->openMainWindow();
+        // Menu bar only, but no panel yet: the window stands in.
+        EXPECT_EQ(visibility->statusItem(), nullptr);
+        EXPECT_EQ(app->mainWindow()->windowType(), Qt::Window);
+
+        QDBusConnection panel =
+            QDBusConnection::connectToBus(bus.address(), QStringLiteral("panel"));
+        ASSERT_TRUE(panel.registerService(TrayWatcher::kWatcherService));
+        ASSERT_TRUE(waitUntil([&] { return visibility->statusItem() != nullptr; }));
+        EXPECT_EQ(app->mainWindow()->windowType(), Qt::Tool);
+        EXPECT_TRUE(app->mainWindow()->isVisible());
+
+        ASSERT_TRUE(panel.unregisterService(TrayWatcher::kWatcherService));
+        ASSERT_TRUE(waitUntil([&] { return visibility->statusItem() == nullptr; }));
+        EXPECT_EQ(app->mainWindow()->windowType(), Qt::Window);
+        ASSERT_TRUE(panel.registerService(TrayWatcher::kWatcherService));
+        ASSERT_TRUE(waitUntil([&] { return visibility->statusItem() != nullptr; }));
+        QDBusConnection::disconnectFromBus(QStringLiteral("panel"));
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
+}
+
 TEST(AccessAdvice, TheUserIsToldOnceHowToEnableTheService) {
     QStringList told;
     AccessAdviceLogger log([&told](const QString& advice) { told.append(advice); });
@@ -323,6 +365,33 @@ TEST_F(Desktop, ScreenshotOfTheDrivePaneShowsEveryDriveUncut) {
             << "cut: " << title.toStdString();
     }
     EXPECT_TRUE(window->summaryLabel()->text().startsWith(QStringLiteral("Status: OK\n")));
+
+    table->selectRow(0);
+    window->viewSSDClicked();
+    AttributePopup* popup = window->attributePopup();
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->text().contains(QStringLiteral("Wear_Levelling_Count")));
+    ASSERT_TRUE(
+        popup->grab().save(QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/attribute_popup.png")));
+    popup->hide();
+}
+
+TEST_F(Desktop, ScreenshotOfTheAssistantPages) {
+    StoreSettings settings;
+    WelcomeAssistant assistant(settings);
+    assistant.show();
+    for (int page = 0; page < 3; ++page) {
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(assistant.grab().save(
+            QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/assistant_%1.png").arg(page)));
+        if (page == 1) {
+            EXPECT_TRUE(assistant.autostartBox()->isVisible());
+            EXPECT_GE(assistant.autostartBox()->width(),
+                      assistant.autostartBox()->sizeHint().width());
+        }
+        assistant.next();
+    }
+    EXPECT_TRUE(assistant.hidedockBox()->isVisible());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "gui/visibility_manager.h"
 
 #include "gui_test_support.h"
+#include "private_bus.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -168,28 +169,6 @@ TEST(Visibility, TemplateImagesAreDrawnLight) {
     EXPECT_GT(QColor(light.pixel(8, 8)).lightness(), 200);
     EXPECT_EQ(qAlpha(light.pixel(0, 0)), 0);  // the shape is kept
 }
-
-// A private session bus, so no test reaches the user's.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        daemon_.start(QStringLiteral("dbus-daemon"),
-                      {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                       QStringLiteral("--print-address=1")});
-        if (daemon_.waitForStarted(3000) && daemon_.waitForReadyRead(3000)) {
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-        }
-    }
-    ~PrivateBus() {
-        daemon_.kill();
-        daemon_.waitForFinished(3000);
-    }
-    QString address() const { return address_; }
-
-  private:
-    QProcess daemon_;
-    QString address_;
-};
 
 TEST(TrayWatcher, FollowsTheStatusNotifierWatcherOnTheBus) {
     PrivateBus bus;
