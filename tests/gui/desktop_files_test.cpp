@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 // desktop-file-validate's verdict; absent when the tool is not installed.
@@ -72,6 +74,41 @@ TEST(GuiOptions, UsageErrorsAndOptions) {
     EXPECT_EQ(options->machine, testRoot());
     EXPECT_EQ(options->socketPath, std::optional<std::string>("/run/x.sock"));
     EXPECT_EQ(GuiOptions::kUsageError, 64);
+}
+
+struct ProgramRun {
+    int status;
+    QString out;
+    QString err;
+};
+
+ProgramRun runOstrivane(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(OSTRIVANE_GUI_PATH), arguments);
+    process.waitForFinished(20000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+TEST(GuiProgram, AnswersItsOptionsAndRefusesRoot) {
+    const ProgramRun bogus = runOstrivane({QStringLiteral("--bogus")});
+    EXPECT_EQ(bogus.status, 64);
+    EXPECT_EQ(bogus.err, QStringLiteral("ostrivane: Unknown option 'bogus'.\n"
+                                        "Try 'ostrivane --help'.\n"));
+    EXPECT_EQ(runOstrivane({QStringLiteral("--machine"), QStringLiteral("/nonexistent")}).status,
+              64);
+    const ProgramRun version = runOstrivane({QStringLiteral("--version")});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.startsWith(QStringLiteral("ostrivane ")));
+    const ProgramRun help = runOstrivane({QStringLiteral("--help")});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--show")));
+    if (::geteuid() == 0) {
+        const ProgramRun root = runOstrivane({});
+        EXPECT_EQ(root.status, 77);
+        EXPECT_TRUE(root.err.contains(QStringLiteral("does not run as root")));
+    }
 }
 
 TEST(LogView, LinesOfTheLogShapeLoseNameAndProcessOthersStay) {
