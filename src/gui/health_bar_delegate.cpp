@@ -24,6 +24,18 @@ void HealthBarDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     bar.textAlignment = Qt::AlignCenter;
     bar.state = option.state | QStyle::State_Horizontal;
     bar.palette = option.palette;
+    // The bar takes the colour of the drive's state, as the icons do.
+    switch (index.data(SSDTableModel::HealthStateRole).toInt()) {
+        case 1:
+            bar.palette.setColor(QPalette::Highlight, QColor(0xc6, 0x28, 0x28));
+            break;
+        case 2:
+            bar.palette.setColor(QPalette::Highlight, QColor(0xe6, 0x7e, 0x00));
+            break;
+        default:
+            bar.palette.setColor(QPalette::Highlight, QColor(0x2e, 0x7d, 0x32));
+            break;
+    }
     const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ProgressBar, &bar, painter, option.widget);
 }

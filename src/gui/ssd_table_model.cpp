@@ -3,6 +3,7 @@
 
 #include "app/app_delegate.h"
 #include "ext/text.h"
+#include "foundation/defaults.h"
 
 SSDTableModel::SSDTableModel(const AppDelegate& controller, QObject* parent)
     : QAbstractTableModel(parent), controller_(controller) {
@@ -50,6 +51,13 @@ QVariant SSDTableModel::data(const QModelIndex& index, int role) const {
     }
     if (role == HealthRole) {
         return ssd->healthPercentage();
+    }
+    if (role == HealthStateRole) {
+        // Read at each use, so a changed threshold shows at the next paint.
+        const qint32 health = ssd->healthPercentage();
+        return health <= defaultInt(QStringLiteral("ThresholdError"))     ? 1
+               : health <= defaultInt(QStringLiteral("ThresholdWarning")) ? 2
+                                                                          : 3;
     }
     if (role == Qt::ToolTipRole && index.column() == Status) {
         return ssd->status();

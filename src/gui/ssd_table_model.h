@@ -14,6 +14,8 @@ class SSDTableModel final : public QAbstractTableModel {
     enum Column { Name, Device, Model, Health, Status, SmartStatus, ColumnCount };
     // The health as a number (255: unknown) for the bar.
     static constexpr int HealthRole = Qt::UserRole + 1;
+    // The icon state of the health against the thresholds: 1 error, 2 warning, 3 OK.
+    static constexpr int HealthStateRole = Qt::UserRole + 2;
 
     explicit SSDTableModel(const AppDelegate& controller, QObject* parent = nullptr);
 

@@ -365,6 +365,13 @@ TEST_F(Desktop, ScreenshotOfTheDrivePaneShowsEveryDriveUncut) {
             << "cut: " << title.toStdString();
     }
     EXPECT_TRUE(window->summaryLabel()->text().startsWith(QStringLiteral("Status: OK\n")));
+    EXPECT_EQ(model->index(1, SSDTableModel::Health).data(SSDTableModel::HealthStateRole), 3);
+    setDefaultInt(QStringLiteral("ThresholdWarning"), 63);
+    EXPECT_EQ(model->index(1, SSDTableModel::Health).data(SSDTableModel::HealthStateRole), 2);
+    setDefaultInt(QStringLiteral("ThresholdError"), 63);
+    EXPECT_EQ(model->index(1, SSDTableModel::Health).data(SSDTableModel::HealthStateRole), 1);
+    removeDefault(QStringLiteral("ThresholdWarning"));
+    removeDefault(QStringLiteral("ThresholdError"));
 
     table->selectRow(0);
     window->viewSSDClicked();
