@@ -53,13 +53,20 @@ int main(int argc, char** argv) {
         return kNoPermission;
     }
 
+    // A later launch only hands over: it ends before it loads any of the GUI.
+    // The first instance checks the held keys itself when it reopens.
+    const QString socketPath = SingleInstance::defaultSocketPath();
+    if (SingleInstance::handOver(socketPath, options->show)) {
+        return 0;
+    }
+
     QApplication application(argc, argv);
     // The tray item's id and title come from these.
     QApplication::setApplicationName(QStringLiteral("Ostrivane"));
     QApplication::setDesktopFileName(QStringLiteral("ostrivane"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(SingleInstance::defaultSocketPath());
+    SingleInstance instance(socketPath);
     const bool rescue = options->show || (heldModifiers() & (Qt::AltModifier | Qt::ShiftModifier));
     if (instance.start(rescue) == SingleInstance::Role::Handed) {
         return 0;

@@ -44,14 +44,21 @@ QString SingleInstance::defaultSocketPath() {
     return QDir::tempPath() + QStringLiteral("/ostrivane-%1.socket").arg(::getuid());
 }
 
-SingleInstance::Role SingleInstance::start(bool rescue, int timeoutMs) {
+bool SingleInstance::handOver(const QString& socketPath, bool rescue, int timeoutMs) {
     QLocalSocket socket;
-    socket.connectToServer(path_);
-    if (socket.waitForConnected(timeoutMs)) {
-        socket.write(rescue ? kReopenRescue : kReopen);
-        socket.waitForBytesWritten(timeoutMs);
-        // The first instance closes the connection once it has read the line.
-        socket.waitForDisconnected(timeoutMs);
+    socket.connectToServer(socketPath);
+    if (!socket.waitForConnected(timeoutMs)) {
+        return false;
+    }
+    socket.write(rescue ? kReopenRescue : kReopen);
+    socket.waitForBytesWritten(timeoutMs);
+    // The first instance closes the connection once it has read the line.
+    socket.waitForDisconnected(timeoutMs);
+    return true;
+}
+
+SingleInstance::Role SingleInstance::start(bool rescue, int timeoutMs) {
+    if (handOver(path_, rescue, timeoutMs)) {
         return Role::Handed;
     }
     // Nobody answered: a crashed instance left its socket file behind.

@@ -17,6 +17,10 @@ class SingleInstance final : public QObject {
     // $XDG_RUNTIME_DIR/ostrivane.socket, or a per-user name in the temporary folder.
     static QString defaultSocketPath();
 
+    // Hands the request to a running instance; false when none answers.
+    // Needs no application object, so a later launch ends before it builds one.
+    static bool handOver(const QString& socketPath, bool rescue, int timeoutMs = 1000);
+
     // Hands `rescue` over to a running instance, or becomes the first one,
     // taking over the socket of an instance that is gone.
     Role start(bool rescue, int timeoutMs = 1000);
