@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QPalette>
 #include <QTimer>
@@ -97,7 +98,9 @@ void DesktopApp::installFallbackDefaults() {
 }
 
 void DesktopApp::createSupportLibrary() {
-    WendleLib::shared();
+    // The tray item's id and title come from these.
+    QGuiApplication::setApplicationName(WendleLib::shared().appName());
+    QGuiApplication::setDesktopFileName(QStringLiteral("ostrivane"));
 }
 
 void DesktopApp::openLogFile(const QString& fileName, qint64 maxSize, int maxFileLevel) {

@@ -61,9 +61,6 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
-    // The tray item's id and title come from these.
-    QApplication::setApplicationName(QStringLiteral("Ostrivane"));
-    QApplication::setDesktopFileName(QStringLiteral("ostrivane"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(socketPath);

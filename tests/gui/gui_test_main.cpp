@@ -37,8 +37,19 @@ int main(int argc, char** argv) {
     }
     QFile::setPermissions(root.path() + QStringLiteral("/XDG_RUNTIME_DIR"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+#ifdef OSTRIVANE_DESKTOP_SESSION
+    // Run inside a private session bus and X server of their own (the test's
+    // wrapper starts them); without them the tests skip.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") ||
+        qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+#else
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
