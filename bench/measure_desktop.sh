@@ -6,9 +6,11 @@
 #   3. the second launch's own run time (hand-over to the first and exit),
 #      median of RUNS;
 #   4. wakeups over IDLE idle seconds at a 60-minute interval, counted as
-#      voluntary context switches of all threads.
+#      voluntary context switches of all threads;
+#   0. first, when Xvfb and dbus-daemon are there: the time from exec until the
+#      tray item registers with a stand-in panel watcher on a private bus.
 # Runs on Xvfb when it is installed (what a desktop loads), else offscreen.
-# There is no panel, so no tray item: its cost is not in these figures.
+# Figures 1 to 4 run without a panel, so without a tray item.
 # As root it runs the program as "nobody", since ostrivane refuses root.
 # Usage: bench/measure_desktop.sh BUILD_DIR [RUNS] [IDLE]
 set -eu
@@ -23,8 +25,12 @@ work=$(mktemp -d)
 chmod 755 "$work"
 app_pid=
 xvfb_pid=
+bus_pid=
+standin_pid=
 cleanup() {
     if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; fi
+    if [ -n "$standin_pid" ]; then kill "$standin_pid" 2>/dev/null || true; fi
+    if [ -n "$bus_pid" ]; then kill "$bus_pid" 2>/dev/null || true; fi
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
     rm -rf "$work"
 }
@@ -68,6 +74,43 @@ run "$cli" defaults write NotificationUseEmail 0 >/dev/null
 run "$cli" defaults write SSDCheckInterval 60 >/dev/null
 run "$cli" defaults write WelcomeAssistantFinished 1 >/dev/null
 run "$cli" defaults write WelcomeShown 1 >/dev/null
+# Taskbar and tray, so the tray item exists whenever a panel does.
+run "$cli" defaults write DXVisibilityManagerValue 3 >/dev/null
+
+standin=$(cd "$build" && pwd)/bin/ostrivane_tray_standin
+if [ "$platform" = xcb ] && command -v dbus-daemon >/dev/null && [ -x "$standin" ]; then
+    run dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
+    tries=0
+    until [ -s "$work/bus" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 100 ] || { echo "dbus-daemon did not start" >&2; exit 1; }
+        sleep 0.05
+    done
+    bus_pid=$(pgrep -n -f "dbus-daemon --session --nofork --print-address=1")
+    address=$(head -n 1 "$work/bus")
+    (tail -f /dev/null | run env DBUS_SESSION_BUS_ADDRESS="$address" "$standin" >"$work/standin") \
+        2>/dev/null &
+    until grep -q ready "$work/standin" 2>/dev/null; do sleep 0.05; done
+    standin_pid=$(pgrep -n -f "^$standin")
+    start=$(date +%s%N)
+    run env DBUS_SESSION_BUS_ADDRESS="$address" "$gui" --machine "$demo" >"$work/tray.err" 2>&1 &
+    tries=0
+    until grep -q registered "$work/standin"; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 2000 ] || { echo "no tray item registered" >&2; cat "$work/tray.err" "$work/standin" >&2; exit 1; }
+        sleep 0.005
+    done
+    end=$(date +%s%N)
+    echo "exec until the tray item registered: $(((end - start) / 1000000)) ms"
+    tray_pid=$(pgrep -n -f "^$gui --machine")
+    sleep 1
+    echo "  with the tray item, idle: RSS $(awk '/^VmRSS:/ {print $2}' "/proc/$tray_pid/status") kB," \
+        "PSS $(awk '/^Pss:/ {print $2}' "/proc/$tray_pid/smaps_rollup") kB"
+    kill "$tray_pid" "$standin_pid" "$bus_pid"
+    standin_pid=
+    bus_pid=
+    sleep 0.5
+fi
 
 log="$work/home/data/Ostrivane/Ostrivane.log"
 run "$gui" --machine "$demo" >/dev/null 2>&1 &
@@ -109,6 +152,9 @@ memory "after --show opened the main window"
 switches() {
     cat /proc/"$app_pid"/task/*/status | awk '/^voluntary_ctxt_switches:/ {s += $2} END {print s}'
 }
+# Idle pool threads end after 30 s and take their counts with them: sample
+# once they are gone.
+sleep 31
 first=$(switches)
 sleep "$idle"
 last=$(switches)
