@@ -13,8 +13,11 @@ packages=(
   # The real-kernel test of S.M.A.R.T. reading: a Debian kernel under QEMU,
   # compared with smartctl, the helper started through systemd-socket-activate.
   qemu-system-x86 busybox-static smartmontools kmod cpio systemd
-  # Desktop notifications are tested against a private session bus.
+  # Desktop notifications and the tray watcher are tested against a private session bus.
   dbus-daemon
+  # The desktop entries are checked with the freedesktop validator; the window
+  # screenshots measure their texts in DejaVu.
+  desktop-file-utils fonts-dejavu-core
 )
 
 missing=()

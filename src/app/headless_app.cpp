@@ -31,20 +31,21 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
     // Reports drop everything until configured with the host and services.
     configureServerReports([host = host_.get()] { return host->host().isOnline(); });
     const WendleLib& lib = WendleLib::shared();
-    usage_ = std::make_unique<DXUsageCounting>(lib.appName(), lib.appVersionString(), rating_);
+    usage_ = std::make_unique<DXUsageCounting>(lib.appName(), lib.appVersionString(),
+                                               options.rating ? *options.rating : rating_);
     controller_ = std::make_unique<AppDelegate>(AppDelegate::Services{
         *disks_,
         EvaluationServices{*host_, *host_, DXServerLogging::shared(), feedback_, log, settings_},
         settings_,
         log,
-        display_,
+        options.display ? *options.display : display_,
         notifications_,
-        alerts_,
+        options.alerts ? *options.alerts : alerts_,
         mail_,
         *usage_,
         lib.appName(),
         lib.appVersionString(),
-        false,
+        options.darkMode,
         {},
     });
     if (!options.historyPath.isEmpty()) {

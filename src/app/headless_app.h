@@ -24,6 +24,12 @@ class HeadlessApp {
         std::optional<std::string> socketPath;
         // Where the history goes; empty: no history.
         QString historyPath;
+        // A desktop shell's own services; absent ones are the headless ones.
+        StatusDisplay* display = nullptr;
+        AlertPresenter* alerts = nullptr;
+        RatingPresenter* rating = nullptr;
+        // The platform appearance was dark at start-up.
+        bool darkMode = false;
     };
 
     HeadlessApp(const Options& options, Logger& log);

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ext/scheduling.h"
+#include "foundation/wendle_lib.h"
+#include "gui/access_advice_logger.h"
+#include "gui/desktop_alerts.h"
+#include "gui/desktop_app.h"
+#include "gui/gui_options.h"
+#include "gui/single_instance.h"
+#include "gui/tray_watcher.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int kNoPermission = 77;
+
+Qt::KeyboardModifiers heldModifiers() {
+    return QGuiApplication::queryKeyboardModifiers();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index) {
+        arguments.append(QString::fromLocal8Bit(argv[index]));
+    }
+    QString error;
+    const std::optional<GuiOptions> options = GuiOptions::parse(arguments, error);
+    if (!options) {
+        std::fprintf(stderr, "ostrivane: %s\nTry 'ostrivane --help'.\n", qPrintable(error));
+        return GuiOptions::kUsageError;
+    }
+    if (options->help) {
+        std::fputs(GuiOptions::kHelp, stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("ostrivane %s\n", OSTRIVANE_VERSION);
+        return 0;
+    }
+    if (::geteuid() == 0) {
+        std::fputs(
+            "ostrivane: the desktop application does not run as root; start it as yourself.\n"
+            "It reads S.M.A.R.T. data through the ostrivane-smart service: "
+            "'sudo systemctl enable --now ostrivane-smart.socket'.\n",
+            stderr);
+        return kNoPermission;
+    }
+
+    // A later launch only hands over: it ends before it loads any of the GUI.
+    // The first instance checks the held keys itself when it reopens.
+    const QString socketPath = SingleInstance::defaultSocketPath();
+    if (SingleInstance::handOver(socketPath, options->show)) {
+        return 0;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(socketPath);
+    const bool rescue = options->show || (heldModifiers() & (Qt::AltModifier | Qt::ShiftModifier));
+    if (instance.start(rescue) == SingleInstance::Role::Handed) {
+        return 0;
+    }
+
+    MessageBoxAlerts* alertsPointer = nullptr;
+    AccessAdviceLogger log([&alertsPointer](const QString& advice) {
+        // Shown after the check that found it, never in the middle of one.
+        run_on_main_after(0, [&alertsPointer, advice] {
+            if (alertsPointer != nullptr) {
+                alertsPointer->alert_apptitled(advice, QStringLiteral("OK"), {}, {});
+            }
+        });
+    });
+    MessageBoxAlerts alerts(log, QStringLiteral("Ostrivane"));
+    alertsPointer = &alerts;
+
+    DesktopApp::Options desktopOptions;
+    desktopOptions.headless.machine = options->machine;
+    desktopOptions.headless.socketPath = options->socketPath;
+    if (QDBusConnection::sessionBus().isConnected()) {
+        desktopOptions.trayWatcher = TrayWatcher::forSessionBus(&application);
+    }
+    desktopOptions.modifiers = heldModifiers;
+    desktopOptions.exec = WendleLib::runningInstallation().executable;
+    DesktopApp desktop(desktopOptions, log, alerts);
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &desktop,
+                     &DesktopApp::applicationShouldHandleReopen);
+    QObject::connect(&desktop, &DesktopApp::quitRequested, &application, &QApplication::quit,
+                     Qt::QueuedConnection);
+    desktop.launch();
+    if (options->show) {
+        desktop.applicationShouldHandleReopen(true);
+    }
+    const int status = QApplication::exec();
+    wait_for_background();
+    return status;
+}

@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "gui/main_window.h"
+
+#include "app/app_delegate.h"
+#include "ext/scheduling.h"
+#include "ext/text.h"
+#include "foundation/logging.h"
+#include "gui/attribute_popup.h"
+#include "gui/health_bar_delegate.h"
+#include "gui/log_view_text.h"
+#include "gui/ssd_table_model.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QFile>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kTag = "tag";
+
+}  // namespace
+
+MainWindow::MainWindow(AppDelegate& controller, Texts texts, LinkOpener openLink, QWidget* parent)
+    : QMainWindow(parent),
+      controller_(controller),
+      logFile_(texts.logFile),
+      openLink_(std::move(openLink)) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Ostrivane"));
+    // Closing only hides: the drives are watched until the user quits.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    toolbar_ = addToolBar(localized(QStringLiteral("Toolbar")));
+    toolbar_->setObjectName(QStringLiteral("toolbar"));
+    toolbar_->setMovable(false);
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    static const char* const kItems[kPaneCount] = {"Drives", "Settings", "History", "About"};
+    for (int index = 0; index < kPaneCount; ++index) {
+        QAction* action = toolbar_->addAction(localized(QString::fromLatin1(kItems[index])));
+        action->setCheckable(true);
+        action->setProperty(kTag, index);
+        connect(action, &QAction::triggered, this, [this, action] { toolbarClicked(action); });
+    }
+
+    mainTabView_ = new QStackedWidget;
+    mainTabView_->setObjectName(QStringLiteral("mainTabView"));
+    panes_ = {makeDrivesPane(), makePlaceholderPane(localized(QStringLiteral("Settings"))),
+              makeHistoryPane(), makeAboutPane(texts)};
+    for (QWidget* pane : panes_) {
+        mainTabView_->addWidget(pane);
+    }
+
+    summaryLabel_ = new QLabel;
+    summaryLabel_->setObjectName(QStringLiteral("summaryLabel"));
+    summaryLabel_->setWordWrap(true);
+    summaryLabel_->setTextFormat(Qt::PlainText);
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(mainTabView_, 1);
+    layout->addWidget(summaryLabel_);
+    setCentralWidget(central);
+    connect(&controller_, &AppDelegate::statusChanged, this, &MainWindow::updateSummary);
+    updateSummary();
+
+    popup_ = new AttributePopup(this);
+    resize(1040, 420);
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget* MainWindow::makeDrivesPane() {
+    auto* pane = new QWidget;
+    pane->setObjectName(QStringLiteral("ssdsView"));
+    model_ = new SSDTableModel(controller_, this);
+    tableView_ = new QTableView;
+    tableView_->setObjectName(QStringLiteral("tableView"));
+    tableView_->setModel(model_);
+    tableView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tableView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tableView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tableView_->setWordWrap(false);
+    tableView_->verticalHeader()->hide();
+    tableView_->setItemDelegateForColumn(SSDTableModel::Health, new HealthBarDelegate(tableView_));
+    QHeaderView* header = tableView_->horizontalHeader();
+    // Every text whole: a narrow window scrolls rather than cutting a status.
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setStretchLastSection(true);
+    connect(tableView_, &QTableView::doubleClicked, this, [this] { viewSSDClicked(); });
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(tableView_);
+    return pane;
+}
+
+QWidget* MainWindow::makePlaceholderPane(const QString& text) {
+    auto* pane = new QLabel(text);
+    pane->setObjectName(QStringLiteral("settingsView"));
+    pane->setAlignment(Qt::AlignCenter);
+    return pane;
+}
+
+QWidget* MainWindow::makeHistoryPane() {
+    auto* pane = new QWidget;
+    pane->setObjectName(QStringLiteral("historyView"));
+    logfileTextView_ = new QPlainTextEdit;
+    logfileTextView_->setObjectName(QStringLiteral("logfileTextView"));
+    logfileTextView_->setReadOnly(true);
+    logfileTextView_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* reload = new QPushButton(localized(QStringLiteral("Reload")));
+    connect(reload, &QPushButton::clicked, this, &MainWindow::logfileReload);
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(logfileTextView_, 1);
+    layout->addWidget(reload, 0, Qt::AlignRight);
+    return pane;
+}
+
+QWidget* MainWindow::makeAboutPane(const Texts& texts) {
+    auto* pane = new QWidget;
+    pane->setObjectName(QStringLiteral("aboutView"));
+    auto* layout = new QVBoxLayout(pane);
+    auto* name = new QLabel(QStringLiteral("Ostrivane"));
+    QFont big = name->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    name->setFont(big);
+    layout->addWidget(name, 0, Qt::AlignHCenter);
+    for (const QString& text : {texts.version, texts.build}) {
+        auto* label = new QLabel(text);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(label, 0, Qt::AlignHCenter);
+    }
+    struct Link {
+        const char* title;
+        int tag;
+    };
+    // Support requests come with the support library's mail composer.
+    for (const Link& link : {Link{"Product Page", 3}}) {
+        auto* button = new QPushButton(localized(QString::fromLatin1(link.title)));
+        button->setProperty(kTag, link.tag);
+        connect(button, &QPushButton::clicked, this, [this, button] { openURL(button); });
+        layout->addWidget(button, 0, Qt::AlignHCenter);
+    }
+    layout->addStretch(1);
+    return pane;
+}
+
+void MainWindow::updateSummary() {
+    QStringList lines;
+    for (const QString& text : {controller_.statusSummaryText(), controller_.statusDetailText(),
+                                controller_.statusTimeText()}) {
+        if (!text.isEmpty()) {
+            lines.append(text);
+        }
+    }
+    summaryLabel_->setText(lines.join(QLatin1Char('\n')));
+}
+
+void MainWindow::toolbarClicked(const QObject* sender) {
+    if (sender != nullptr) {
+        toolbarClicked(sender->property(kTag).toInt());
+    }
+}
+
+void MainWindow::toolbarClicked(int index) {
+    if (index < 0 || index >= kPaneCount) {
+        return;
+    }
+    mainTabView_->setCurrentIndex(index);
+    const QList<QAction*> actions = toolbar_->actions();
+    for (int item = 0; item < actions.size(); ++item) {
+        actions[item]->setChecked(item == index);
+    }
+    if (index == 2) {
+        logfileReload();
+    }
+}
+
+int MainWindow::currentPane() const {
+    return mainTabView_->currentIndex();
+}
+
+void MainWindow::viewSSDClicked() {
+    const QModelIndexList rows = tableView_->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        return;
+    }
+    if (const SSD* ssd = model_->ssdAt(rows.constFirst().row())) {
+        popup_->showText(ssd->fullAttributeInformation(), QCursor::pos());
+    }
+}
+
+void MainWindow::openURL(const QObject* sender) {
+    if (sender != nullptr && openLink_) {
+        openLink_(quint8(sender->property(kTag).toInt()));
+    }
+}
+
+void MainWindow::logfileReload() {
+    ++logReloads_;
+    QPointer<MainWindow> self(this);
+    const QString path = logFile_;
+    run_in_background([self, path] {
+        QFile file(path);
+        const bool read = file.open(QIODevice::ReadOnly);
+        const QString error = file.errorString();
+        const QString display = read ? logViewText(QString::fromUtf8(file.readAll())) : QString();
+        run_on_main_after(0, [self, read, display, error] {
+            if (!self) {
+                return;
+            }
+            if (read) {
+                self->logfileTextView_->setPlainText(display);
+            } else {
+                log_message(3, QStringLiteral("Could not read logfile: %1").arg(error));
+            }
+            QScrollBar* bar = self->logfileTextView_->verticalScrollBar();
+            bar->setValue(bar->maximum());
+            Q_EMIT self->logfileShown();
+        });
+    });
+}
+
+void MainWindow::setInTaskbar(bool inTaskbar) {
+    const bool wasVisible = isVisible();
+    // A tool window has no taskbar entry on X11 and Wayland alike.
+    const Qt::WindowType type = inTaskbar ? Qt::Window : Qt::Tool;
+    if (windowType() != type) {
+        setWindowFlags((windowFlags() & ~Qt::WindowType_Mask) | type);
+    }
+    if (wasVisible) {
+        show();
+    }
+}
