@@ -1,6 +1,7 @@
 #include "app/settings_defaults.h"
 
 #include "foundation/defaults.h"
+#include "foundation/logging.h"
 
 #include <mutex>
 
@@ -28,10 +29,38 @@ QVariantMap visibilityManagerFallbackDefaults() {
     return {{QStringLiteral("DXVisibilityManagerValue"), 1}};
 }
 
+namespace {
+
+SystemConfiguration& installedSystemConfiguration() {
+    static SystemConfiguration config;
+    return config;
+}
+
+}  // namespace
+
+QVariantMap systemConfigurableKeys() {
+    QVariantMap keys = controllerFallbackDefaults();
+    // Set by hand only, so without a built-in default, but a fleet may want it.
+    keys.insert(QStringLiteral("CheckAllDisks"), 0);
+    return keys;
+}
+
 void installFallbackDefaults() {
     static std::once_flag once;
     std::call_once(once, [] {
         registerDefaults(controllerFallbackDefaults());
         registerDefaults(visibilityManagerFallbackDefaults());
+        // Registered after the built-in table, so the administrator's values win
+        // over it; the user's stored values still win over both.
+        SystemConfiguration& config = installedSystemConfiguration();
+        config = readSystemConfiguration(systemConfigurationPath(), systemConfigurableKeys());
+        registerDefaults(config.values);
+        for (const QString& problem : config.problems) {
+            log_message(3, QStringLiteral("Error: system configuration %1").arg(problem));
+        }
     });
+}
+
+const SystemConfiguration& systemConfiguration() {
+    return installedSystemConfiguration();
 }

@@ -27,22 +27,24 @@ std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& pa
 }
 
 void startHeadless() {
-    installFallbackDefaults();
     const WendleLib& lib = WendleLib::shared();
     // On a fresh installation the folder does not exist yet, and the first
     // check's lines must not be lost.
     const QString folder = lib.suppDir();
-    if (folder.isEmpty()) {
-        return;  // no home or no information file: already reported, and nowhere to log
+    if (!folder.isEmpty()) {  // else no home or no information file: already reported
+        QDir().mkpath(folder);
+        constexpr qint64 kLogFileLimit = 26'214'400;
+        log_open_file(folder + QStringLiteral("/Ostrivane.log"), kLogFileLimit, 5);
     }
-    QDir().mkpath(folder);
-    constexpr qint64 kLogFileLimit = 26'214'400;
-    log_open_file(folder + QStringLiteral("/Ostrivane.log"), kLogFileLimit, 5);
+    // After the log file, so a bad line of the system configuration is in it.
+    installFallbackDefaults();
 }
 
 void WatchingLogger::log_message(int level, const QString& text) {
     if (text == smartAccessAdvice()) {
         sawAccessAdvice_ = true;
     }
-    ::log_message(level, text);
+    if (forward_) {
+        ::log_message(level, text);
+    }
 }

@@ -23,11 +23,14 @@ std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& pa
 
 // The process log, remembering whether S.M.A.R.T. access was refused, so a
 // command can repeat the advice where the user looks.
+// A logger that does not forward leaves no line anywhere (a read-only run).
 class WatchingLogger final : public Logger {
   public:
+    explicit WatchingLogger(bool forward = true) : forward_(forward) {}
     void log_message(int level, const QString& text) override;
     bool sawAccessAdvice() const { return sawAccessAdvice_; }
 
   private:
+    bool forward_;
     bool sawAccessAdvice_ = false;
 };
