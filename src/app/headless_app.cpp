@@ -21,6 +21,21 @@ class HeadlessApp::Disks final : public DiskSource {
     DXHostInformation& host_;
 };
 
+// Where notifications go when a run must not raise any.
+class HeadlessApp::Silent final : public UserNotifications,
+                                  public AlertPresenter,
+                                  public MailSender {
+  public:
+    void deliverNotification(const QString&, const QString&, const QString&) override {}
+    int alert_apptitled(const QString&, const QString&, const QString&, const QString&) override {
+        return 1000;
+    }
+    int sendMailWithCGI(const QString&, const QString&, const std::optional<QString>&, float, bool,
+                        bool) override {
+        return 0;
+    }
+};
+
 namespace {
 
 std::unique_ptr<SmartAccess> chooseAccess(const HeadlessApp::Options& options, Logger& log) {
@@ -51,7 +66,12 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
     host_ = std::make_unique<DXHostInformation>(root, chooseAccess(options, log), log);
     disks_ = std::make_unique<Disks>(*host_);
     // Reports drop everything until configured with the host and services.
-    configureServerReports([host = host_.get()] { return host->host().isOnline(); });
+    if (options.reports) {
+        configureServerReports([host = host_.get()] { return host->host().isOnline(); });
+    }
+    if (!options.notify) {
+        silent_ = std::make_unique<Silent>();
+    }
     const WendleLib& lib = WendleLib::shared();
     usage_ = std::make_unique<DXUsageCounting>(lib.appName(), lib.appVersionString(), rating_);
     controller_ = std::make_unique<AppDelegate>(AppDelegate::Services{
@@ -60,9 +80,9 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
         settings_,
         log,
         display_,
-        notifications_,
-        alerts_,
-        mail_,
+        silent_ ? static_cast<UserNotifications&>(*silent_) : notifications_,
+        silent_ ? static_cast<AlertPresenter&>(*silent_) : alerts_,
+        silent_ ? static_cast<MailSender&>(*silent_) : mail_,
         *usage_,
         lib.appName(),
         lib.appVersionString(),

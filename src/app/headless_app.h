@@ -24,6 +24,11 @@ class HeadlessApp {
         std::optional<std::string> socketPath;
         // Where the history goes; empty: no history.
         QString historyPath;
+        // Off: notifications go nowhere (no desktop message, no e-mail).
+        bool notify = true;
+        // Off: nothing is reported to the maker's server (a recorded machine's
+        // drives are not this machine's; a read-only run leaves no trace).
+        bool reports = true;
     };
 
     HeadlessApp(const Options& options, Logger& log);
@@ -39,6 +44,7 @@ class HeadlessApp {
 
   private:
     class Disks;
+    class Silent;
     void recordHistory();
 
     Logger& log_;
@@ -51,6 +57,7 @@ class HeadlessApp {
     LoggedAlerts alerts_;
     RelayMailSender mail_;
     NoRatingWindow rating_;
+    std::unique_ptr<Silent> silent_;
     std::unique_ptr<DXUsageCounting> usage_;
     std::unique_ptr<HealthHistory> history_;
     std::unique_ptr<AppDelegate> controller_;

@@ -29,12 +29,16 @@ struct CliRun {
 };
 
 // Runs the program as a monitoring system would, in a temporary home and
-// without a session bus, so notifications become log lines.
-CliRun run(const TempHome& home, const QStringList& args) {
+// without a session bus, so notifications become log lines. A recorded
+// machine's state is kept in that home (--state), where the tests look.
+CliRun run(const TempHome& home, QStringList args) {
     QProcess process;
     QProcessEnvironment env = home.environment();
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     process.setProcessEnvironment(env);
+    if (args.contains(QStringLiteral("--machine"))) {
+        args << QStringLiteral("--state") << home.path();
+    }
     process.start(QStringLiteral(OSTRIVANE_CLI_PATH), args);
     process.waitForFinished(120000);
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << args.join(u' ').toStdString();
@@ -296,7 +300,8 @@ TEST(MonitorCommand, ChecksAtStartAndStopsCleanlyOnSignals) {
         monitor.setProcessEnvironment(env);
         monitor.start(QStringLiteral(OSTRIVANE_CLI_PATH),
                       {QStringLiteral("monitor"), QStringLiteral("--machine"),
-                       kMachines + QStringLiteral("laptop-nvme-luks-lvm")});
+                       kMachines + QStringLiteral("laptop-nvme-luks-lvm"),
+                       QStringLiteral("--state"), home.path()});
         ASSERT_TRUE(monitor.waitForStarted());
         // The first check runs at start; wait for its line in the log.
         for (int i = 0; i < 100 && messages(home, QStringLiteral("Notice")).size() < 2; ++i) {
@@ -323,7 +328,8 @@ class RunningMonitor {
         env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(OSTRIVANE_CLI_PATH),
-                      {QStringLiteral("monitor"), QStringLiteral("--machine"), machine});
+                      {QStringLiteral("monitor"), QStringLiteral("--machine"), machine,
+                       QStringLiteral("--state"), home.path()});
         started = process.waitForStarted();
         for (int i = 0; started && i < 1000 && !catches(SIGTERM); ++i) {
             QThread::msleep(2);
