@@ -58,7 +58,7 @@ Monitoring-plugin mode (implies --no-state):
   -t, --timeout S    give up after S seconds with status 3 (default 10)
   -v                 also print one line per drive
 
-Exit status (as a Nagios, Icinga or Zabbix check):
+Exit status (as a Nagios or Icinga check; Zabbix reads "exitStatus" of --json):
   0   every drive is fine
   1   a drive is at or below the warning threshold
   2   a drive is at or below the error threshold, or failing

@@ -24,7 +24,7 @@ Ostrivane watches the wear and health of solid-state drives.
 
 Commands:
   check           check the solid-state drives once (exit status 0 OK, 1 warning,
-                  2 error, 3 unknown: usable as a Nagios, Icinga or Zabbix check)
+                  2 error, 3 unknown; --plugin for Nagios or Icinga, --json for Zabbix)
   monitor         the headless monitor: check at every interval until stopped
   history         the recorded health of the drives
   disks           the mounted disks, boot disk first, with their descriptions

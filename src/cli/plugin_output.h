@@ -11,7 +11,7 @@
 #include <vector>
 
 // `check --plugin`: the output of a monitoring plugin (Nagios, Icinga,
-// Naemon, Checkmk, Zabbix's Nagios checks): one line "SSD <STATE> - text |
+// Naemon, Checkmk, Sensu): one line "SSD <STATE> - text |
 // perfdata", then, when asked, one line per drive.
 
 struct PluginDrive {
