@@ -7,7 +7,7 @@
 #include <QDir>
 #include <QFile>
 
-bool StateFolder::useRoot(const QString& root, QString& problem) {
+bool StateFolder::useRoot(const QString& root, bool create, QString& problem) {
     const QString absolute = QDir(root).absolutePath();
     static const char* const kFolders[][2] = {{"XDG_CONFIG_HOME", "config"},
                                               {"XDG_DATA_HOME", "data"},
@@ -15,7 +15,7 @@ bool StateFolder::useRoot(const QString& root, QString& problem) {
                                               {"XDG_CACHE_HOME", "cache"}};
     for (const auto& [variable, sub] : kFolders) {
         const QString path = absolute + QLatin1Char('/') + QLatin1String(sub);
-        if (!QDir().mkpath(path)) {
+        if (create && !QDir().mkpath(path)) {
             problem = QStringLiteral("cannot create the folder '%1'").arg(path);
             return false;
         }
@@ -32,12 +32,13 @@ bool StateFolder::useTemporaryRoot(QString& problem) {
             QStringLiteral("cannot create a temporary folder: %1").arg(temporary_->errorString());
         return false;
     }
-    return useRoot(temporary_->path(), problem);
+    return useRoot(temporary_->path(), true, problem);
 }
 
 bool StateFolder::choose(const QString& kept, bool own, bool readOnly, QString& problem) {
     if (!kept.isEmpty()) {
-        if (!useRoot(kept, problem)) {
+        // A read-only run only reads there: nothing is made, not even folders.
+        if (!useRoot(kept, !readOnly, problem)) {
             return false;
         }
     } else if (own && !useTemporaryRoot(problem)) {

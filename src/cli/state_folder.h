@@ -31,7 +31,7 @@ class StateFolder {
     const QVariantMap& readSettings() const { return readSettings_; }
 
   private:
-    bool useRoot(const QString& root, QString& problem);
+    bool useRoot(const QString& root, bool create, QString& problem);
     bool useTemporaryRoot(QString& problem);
 
     std::unique_ptr<QTemporaryDir> temporary_;

@@ -129,6 +129,14 @@ TEST(StateDiscipline, NoStateLeavesStoreHistoryAndLogByteIdentical) {
     // The drive has worn from 93 to 55: an ordinary run would record it,
     // store its health, log and notify twice (decrease and warning).
     const QString worn = desktopWithWear(dir, 55);
+    // Nor does it make a store, or even a folder, where there was none.
+    const QString empty = dir.filePath(QStringLiteral("empty"));
+    ASSERT_TRUE(QDir().mkpath(empty));
+    EXPECT_EQ(run(home, {QStringLiteral("check"), QStringLiteral("--no-state"),
+                         QStringLiteral("--machine"), worn, QStringLiteral("--state"), empty})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(QDir(empty).isEmpty());
     for (const QStringList& mode :
          {QStringList{QStringLiteral("--no-state")}, QStringList{QStringLiteral("--plugin")}}) {
         const CliRun check =
