@@ -296,6 +296,14 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "ostrivane-cli check: " << problem << '\n';
         return asPlugin ? exit_codes::kUnknown : exit_codes::kIoError;
     }
+    if (deadline) {
+        // A run cut short must not leave its temporary folder behind.
+        deadline->setCleanup([root = stateFolder.temporaryRoot()] {
+            if (!root.isEmpty()) {
+                QDir(root).removeRecursively();
+            }
+        });
+    }
     startHeadless();
     // The stored settings lie above the defaults, as in the store itself; the
     // run's own store (thrown away) takes this run's thresholds above both.

@@ -154,12 +154,20 @@ PluginTimeout::PluginTimeout(int seconds) {
         if (finished_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; })) {
             return;
         }
+        if (cleanup_) {
+            cleanup_();
+        }
         // The main thread may be stuck anywhere: only what is safe in any state.
         if (::write(STDOUT_FILENO, line.constData(), size_t(line.size())) < 0) {
             // Nothing left to tell it to.
         }
         ::_exit(exit_codes::kUnknown);
     });
+}
+
+void PluginTimeout::setCleanup(std::function<void()> cleanup) {
+    std::lock_guard lock(mutex_);
+    cleanup_ = std::move(cleanup);
 }
 
 PluginTimeout::~PluginTimeout() {

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -48,9 +49,14 @@ class PluginTimeout {
     PluginTimeout(const PluginTimeout&) = delete;
     PluginTimeout& operator=(const PluginTimeout&) = delete;
 
+    // Runs on the watchdog's thread before the process ends, while the main
+    // thread may be anywhere: it must only touch what it owns.
+    void setCleanup(std::function<void()> cleanup);
+
   private:
     std::mutex mutex_;
     std::condition_variable finished_;
     bool done_ = false;
+    std::function<void()> cleanup_;
     std::thread watchdog_;
 };

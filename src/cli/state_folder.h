@@ -30,6 +30,9 @@ class StateFolder {
     // above the defaults once they are in place.
     const QVariantMap& readSettings() const { return readSettings_; }
 
+    // The temporary root, removed with this object; empty when there is none.
+    QString temporaryRoot() const { return temporary_ ? temporary_->path() : QString(); }
+
   private:
     bool useRoot(const QString& root, bool create, QString& problem);
     bool useTemporaryRoot(QString& problem);

@@ -36,9 +36,13 @@ struct CliRun {
 
 // In the temporary home, without a session bus and with the given system
 // configuration file (none by default, whatever the machine has in /etc).
-CliRun run(const TempHome& home, const QStringList& args, const QString& systemConfig = {}) {
+CliRun run(const TempHome& home, const QStringList& args, const QString& systemConfig = {},
+           const QString& temp = {}) {
     QProcess process;
     QProcessEnvironment env = home.environment();
+    if (!temp.isEmpty()) {
+        env.insert(QStringLiteral("TMPDIR"), temp);
+    }
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     env.insert(QStringLiteral("OSTRIVANE_SYSTEM_CONFIG"), systemConfig);
     process.setProcessEnvironment(env);
@@ -275,11 +279,17 @@ TEST(PluginMode, UsageErrorsAndTimeOutAreUnknown) {
     const QByteArray page = QFile::encodeName(stuck + QStringLiteral("/smart/sda/data.bin"));
     ASSERT_TRUE(QFile::remove(QString::fromLocal8Bit(page)));
     ASSERT_EQ(::mkfifo(page.constData(), 0600), 0);
-    r = run(home, {QStringLiteral("check"), QStringLiteral("--plugin"), QStringLiteral("-t"),
-                   QStringLiteral("1"), QStringLiteral("--machine"), stuck});
+    const QString temp = dir.filePath(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(temp));
+    r = run(home,
+            {QStringLiteral("check"), QStringLiteral("--plugin"), QStringLiteral("-t"),
+             QStringLiteral("1"), QStringLiteral("--machine"), stuck},
+            {}, temp);
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.out, QStringLiteral("SSD UNKNOWN - check timed out after 1 seconds\n"));
     EXPECT_LT(r.milliseconds, 8000);
+    // Its temporary folder went with it.
+    EXPECT_TRUE(QDir(temp).isEmpty()) << QDir(temp).entryList().join(u' ').toStdString();
 }
 
 TEST(PluginOutput, LabelsUnknownValuesAndTextStayParsable) {
