@@ -15,6 +15,9 @@ packages=(
   qemu-system-x86 busybox-static smartmontools kmod cpio systemd
   # Desktop notifications are tested against a private session bus.
   dbus-daemon
+  # The monitoring resources: the Zabbix template is read as YAML, the Icinga 2
+  # CheckCommand validated by icinga2 itself (no daemon is started).
+  python3-yaml icinga2-bin icinga2-common
 )
 
 missing=()
