@@ -61,6 +61,30 @@ void installFallbackDefaults() {
     });
 }
 
+void reloadSystemConfiguration() {
+    installFallbackDefaults();
+    SystemConfiguration& config = installedSystemConfiguration();
+    SystemConfiguration fresh =
+        readSystemConfiguration(systemConfigurationPath(), systemConfigurableKeys());
+    // The fallback layer only grows: a key the file no longer sets gets its
+    // built-in value back, or the value an absent key reads as.
+    const QVariantMap builtIn = controllerFallbackDefaults();
+    QVariantMap restored;
+    for (auto it = config.values.cbegin(); it != config.values.cend(); ++it) {
+        if (!fresh.values.contains(it.key())) {
+            restored.insert(it.key(), builtIn.contains(it.key())
+                                          ? builtIn.value(it.key())
+                                          : QVariant(QMetaType(it.value().typeId())));
+        }
+    }
+    registerDefaults(restored);
+    registerDefaults(fresh.values);
+    for (const QString& problem : fresh.problems) {
+        log_message(3, QStringLiteral("Error: system configuration %1").arg(problem));
+    }
+    config = std::move(fresh);
+}
+
 const SystemConfiguration& systemConfiguration() {
     return installedSystemConfiguration();
 }

@@ -19,5 +19,9 @@ QVariantMap systemConfigurableKeys();
 // nothing, so every entry point may call it before reading a setting.
 void installFallbackDefaults();
 
+// Reads the system configuration again (the monitor's SIGHUP), so an
+// administrator's change needs no restart.
+void reloadSystemConfiguration();
+
 // What installFallbackDefaults read from the system configuration.
 const SystemConfiguration& systemConfiguration();

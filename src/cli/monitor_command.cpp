@@ -2,6 +2,7 @@
 
 #include "app/headless_app.h"
 #include "app/interval_watch.h"
+#include "app/settings_defaults.h"
 #include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
@@ -29,7 +30,8 @@ defaults write SSDCheckInterval N'), logs every drive to the log file
 (~/.local/share/Ostrivane/Ostrivane.log), sends the notifications the settings
 ask for and records the health history. Runs until SIGTERM or SIGINT, which
 end it after the check in progress and the notifications it raised (a second
-signal ends it at once). SIGHUP re-reads the settings: a changed interval
+signal ends it at once). SIGHUP re-reads the settings (also the system-wide
+/etc/ostrivane/ostrivane.conf): a changed interval
 restarts the timer; changes made with 'ostrivane-cli defaults' are also seen
 without it, within seconds.
 
@@ -127,6 +129,7 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
         while (::read(signalPipe[0], &byte, 1) == 1) {
             const int number = byte;
             if (number == SIGHUP) {
+                reloadSystemConfiguration();
                 watch.reread(QStringLiteral("signal %1").arg(number));
                 continue;
             }

@@ -12,6 +12,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
+
+#include <csignal>
 
 #include <sys/stat.h>
 
@@ -397,6 +400,46 @@ TEST(SystemConfiguration, DefaultsShowOriginsAndAMalformedLineIsLogged) {
         log.contains(QStringLiteral("'ThresholdWarning = forty' does not give a whole "
                                     "number; the line is ignored")))
         << log.toStdString();
+}
+
+TEST(SystemConfiguration, TheMonitorReadsTheFileAgainOnHangup) {
+    TempHome home;
+    QTemporaryDir dir;
+    const QString system = writeFile(dir.filePath(QStringLiteral("ostrivane.conf")),
+                                     "[settings]\nSSDCheckInterval = 45\n");
+    QProcess monitor;
+    QProcessEnvironment env = home.environment();
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    env.insert(QStringLiteral("OSTRIVANE_SYSTEM_CONFIG"), system);
+    monitor.setProcessEnvironment(env);
+    monitor.start(QStringLiteral(OSTRIVANE_CLI_PATH),
+                  {QStringLiteral("monitor"), QStringLiteral("--machine"), kDesktop,
+                   QStringLiteral("--state"), home.path()});
+    ASSERT_TRUE(monitor.waitForStarted());
+    const QString logPath = home.dataHome() + QStringLiteral("/Ostrivane/Ostrivane.log");
+    const auto waitFor = [&](const QString& text) {
+        for (int i = 0; i < 300; ++i) {
+            if (readText(logPath).contains(text)) {
+                return true;
+            }
+            QThread::msleep(50);
+        }
+        return false;
+    };
+    // The first check has run, so the signal handlers are in place.
+    ASSERT_TRUE(waitFor(QStringLiteral("Wear_Levelling_Count")));
+    writeFile(system, "[settings]\nSSDCheckInterval = 7\n");
+    ::kill(pid_t(monitor.processId()), SIGHUP);
+    EXPECT_TRUE(waitFor(QStringLiteral("Info: check interval changed to 7 minutes")))
+        << readText(logPath).toStdString();
+    // A key the file no longer sets falls back to its built-in value.
+    writeFile(system, "[settings]\n");
+    ::kill(pid_t(monitor.processId()), SIGHUP);
+    EXPECT_TRUE(waitFor(QStringLiteral("Info: check interval changed to 60 minutes")))
+        << readText(logPath).toStdString();
+    ::kill(pid_t(monitor.processId()), SIGTERM);
+    EXPECT_TRUE(monitor.waitForFinished(10000));
+    EXPECT_EQ(monitor.exitCode(), 0);
 }
 
 }  // namespace
