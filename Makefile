@@ -20,9 +20,12 @@ build: deps
 # The main job: one check cycle of this machine's solid-state drives, then
 # the same on the demo machine recorded in resources/ (a check exits 1-3 when
 # a drive needs attention or none can be read; that is reported, not a failure).
+# Neither writes into your settings, history or log: the first reads only
+# (--no-state), the second keeps the recorded machine's state in a temporary
+# folder.
 run: build
-	@echo "== ostrivane-cli check (this machine)"
-	@$(CLI) check --verbose; echo "(exit status $$?)"
+	@echo "== ostrivane-cli check --no-state (this machine)"
+	@$(CLI) check --verbose --no-state; echo "(exit status $$?)"
 	@echo
 	@echo "== ostrivane-cli check --machine resources/machines/demo"
 	@$(CLI) check --verbose --machine resources/machines/demo; echo "(exit status $$?)"

@@ -18,6 +18,9 @@ packages=(
   # The desktop entries are checked with the freedesktop validator; the window
   # screenshots measure their texts in DejaVu.
   desktop-file-utils fonts-dejavu-core
+  # The monitoring resources: the Zabbix template is read as YAML, the Icinga 2
+  # CheckCommand validated by icinga2 itself (no daemon is started).
+  python3-yaml icinga2-bin icinga2-common
 )
 
 missing=()

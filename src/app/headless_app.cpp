@@ -19,6 +19,21 @@ class HeadlessApp::Disks final : public DiskSource {
     DXHostInformation& host_;
 };
 
+// Where notifications go when a run must not raise any.
+class HeadlessApp::Silent final : public UserNotifications,
+                                  public AlertPresenter,
+                                  public MailSender {
+  public:
+    void deliverNotification(const QString&, const QString&, const QString&) override {}
+    int alert_apptitled(const QString&, const QString&, const QString&, const QString&) override {
+        return 1000;
+    }
+    int sendMailWithCGI(const QString&, const QString&, const std::optional<QString>&, float, bool,
+                        bool) override {
+        return 0;
+    }
+};
+
 HeadlessApp::HeadlessApp(const Options& options, Logger& log)
     : log_(log),
       feedback_(log),
@@ -29,7 +44,12 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
         DriveAccessOptions{options.machine, options.socketPath}, log);
     disks_ = std::make_unique<Disks>(*host_);
     // Reports drop everything until configured with the host and services.
-    configureServerReports([host = host_.get()] { return host->host().isOnline(); });
+    if (options.reports) {
+        configureServerReports([host = host_.get()] { return host->host().isOnline(); });
+    }
+    if (!options.notify) {
+        silent_ = std::make_unique<Silent>();
+    }
     const WendleLib& lib = WendleLib::shared();
     usage_ = std::make_unique<DXUsageCounting>(lib.appName(), lib.appVersionString(),
                                                options.rating ? *options.rating : rating_);
@@ -39,9 +59,10 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
         settings_,
         log,
         options.display ? *options.display : display_,
-        notifications_,
-        options.alerts ? *options.alerts : alerts_,
-        mail_,
+        silent_ ? static_cast<UserNotifications&>(*silent_) : notifications_,
+        silent_ ? static_cast<AlertPresenter&>(*silent_)
+                : (options.alerts ? *options.alerts : alerts_),
+        silent_ ? static_cast<MailSender&>(*silent_) : mail_,
         *usage_,
         lib.appName(),
         lib.appVersionString(),

@@ -30,6 +30,11 @@ class HeadlessApp {
         RatingPresenter* rating = nullptr;
         // The platform appearance was dark at start-up.
         bool darkMode = false;
+        // Off: notifications go nowhere (no desktop message, no e-mail).
+        bool notify = true;
+        // Off: nothing is reported to the maker's server (a recorded machine's
+        // drives are not this machine's; a read-only run leaves no trace).
+        bool reports = true;
     };
 
     HeadlessApp(const Options& options, Logger& log);
@@ -45,6 +50,7 @@ class HeadlessApp {
 
   private:
     class Disks;
+    class Silent;
     void recordHistory();
 
     Logger& log_;
@@ -57,6 +63,7 @@ class HeadlessApp {
     LoggedAlerts alerts_;
     RelayMailSender mail_;
     NoRatingWindow rating_;
+    std::unique_ptr<Silent> silent_;
     std::unique_ptr<DXUsageCounting> usage_;
     std::unique_ptr<HealthHistory> history_;
     std::unique_ptr<AppDelegate> controller_;

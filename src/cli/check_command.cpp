@@ -4,8 +4,11 @@
 #include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
+#include "cli/plugin_output.h"
 #include "cli/prometheus_textfile.h"
+#include "cli/state_folder.h"
 #include "ext/scheduling.h"
+#include "foundation/defaults.h"
 #include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
@@ -17,6 +20,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -36,15 +40,30 @@ Options:
   --verbose          also print each drive's attribute listing
   --prometheus FILE  also write the result for node_exporter's textfile
                      collector (FILE should end in .prom; written atomically)
-  --machine DIR      check a recorded machine (with its S.M.A.R.T. pages)
+  --machine DIR      check a recorded machine (with its S.M.A.R.T. pages); its
+                     settings, history and log go to a temporary folder, never
+                     to yours
+  --state DIR        keep settings, history and log below DIR instead (config/,
+                     data/, state/, cache/), for example between --machine runs
+  --no-state         read the settings but write nothing: no history, no
+                     settings, no log or syslog line, no notification, no report
   --socket PATH      read S.M.A.R.T. data only through the service at PATH
   -h, --help         show this help
 
-Exit status (as a Nagios, Icinga or Zabbix check):
+Monitoring-plugin mode (implies --no-state):
+  --plugin           print one line "SSD OK - ... | perfdata", as a Nagios,
+                     Icinga, Naemon or Checkmk plugin; exit 0, 1, 2 or 3
+  -w, --warning N    warning threshold in percent for this run only
+  -c, --critical N   error threshold in percent for this run only
+  -t, --timeout S    give up after S seconds with status 3 (default 10)
+  -v                 also print one line per drive
+
+Exit status (as a Nagios or Icinga check; Zabbix reads "exitStatus" of --json):
   0   every drive is fine
   1   a drive is at or below the warning threshold
   2   a drive is at or below the error threshold, or failing
-  3   no solid-state drive, or none whose health could be determined
+  3   no solid-state drive, or none whose health could be determined; with
+      --plugin also a usage error or a time-out
   64  usage error
   66  the machine folder does not exist
 )";
@@ -171,6 +190,31 @@ QJsonObject toJson(HeadlessApp& app, bool verbose, int exitStatus) {
 
 }  // namespace
 
+namespace {
+
+// -w, -c and -t take whole numbers; -t a positive one.
+std::optional<qint64> numberOption(const QCommandLineParser& parser,
+                                   const QCommandLineOption& option, qint64 minimum,
+                                   QString& problem) {
+    if (!parser.isSet(option)) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 value = parser.value(option).toLongLong(&ok);
+    if (!ok || value < minimum) {
+        problem =
+            QStringLiteral("-%1 takes a whole number%2, not '%3'")
+                .arg(option.names().constFirst(),
+                     minimum > 0 ? QStringLiteral(" above 0") : QString(), parser.value(option));
+    }
+    return value;
+}
+
+constexpr int kDefaultPluginTimeout = 10;
+constexpr qint64 kMaxPluginTimeout = 86400;
+
+}  // namespace
+
 int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     const QCommandLineOption json(QStringLiteral("json"));
@@ -178,9 +222,28 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QCommandLineOption prometheus(QStringLiteral("prometheus"), {}, QStringLiteral("FILE"));
     const QCommandLineOption machine(QStringLiteral("machine"), {}, QStringLiteral("DIR"));
     const QCommandLineOption socket(QStringLiteral("socket"), {}, QStringLiteral("PATH"));
+    const QCommandLineOption state(QStringLiteral("state"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption noState(QStringLiteral("no-state"));
+    const QCommandLineOption plugin(QStringLiteral("plugin"));
+    const QCommandLineOption warning(QStringList{QStringLiteral("w"), QStringLiteral("warning")},
+                                     {}, QStringLiteral("N"));
+    const QCommandLineOption critical(QStringList{QStringLiteral("c"), QStringLiteral("critical")},
+                                      {}, QStringLiteral("N"));
+    const QCommandLineOption timeout(QStringList{QStringLiteral("t"), QStringLiteral("timeout")},
+                                     {}, QStringLiteral("SECONDS"));
+    const QCommandLineOption pluginVerbose(QStringLiteral("v"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({json, verbose, prometheus, machine, socket, help});
-    const auto usageError = [&err](const QString& message) {
+    parser.addOptions({json, verbose, prometheus, machine, socket, state, noState, plugin, warning,
+                       critical, timeout, pluginVerbose, help});
+    // A monitoring system reads stdout and knows only 0-3: in plugin mode a
+    // usage error is an UNKNOWN line there.
+    const bool asPlugin = args.contains(QStringLiteral("--plugin"));
+    const auto usageError = [&](const QString& message) {
+        if (asPlugin) {
+            out << pluginUnknown(message);
+            out.flush();
+            return exit_codes::kUnknown;
+        }
         err << "ostrivane-cli check: " << message << '\n' << "Try 'ostrivane-cli check --help'.\n";
         err.flush();
         return exit_codes::kUsage;
@@ -196,16 +259,67 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(QStringLiteral("unexpected argument '%1'")
                               .arg(parser.positionalArguments().constFirst()));
     }
+    QString problem;
+    const std::optional<qint64> warningValue = numberOption(parser, warning, LLONG_MIN, problem);
+    const std::optional<qint64> criticalValue = numberOption(parser, critical, LLONG_MIN, problem);
+    const std::optional<qint64> timeoutValue = numberOption(parser, timeout, 1, problem);
+    if (!problem.isEmpty()) {
+        return usageError(problem);
+    }
+    if (!parser.isSet(plugin) && (parser.isSet(warning) || parser.isSet(critical) ||
+                                  parser.isSet(timeout) || parser.isSet(pluginVerbose))) {
+        return usageError(QStringLiteral("-w, -c, -t and -v belong to --plugin"));
+    }
+    if (parser.isSet(plugin) && parser.isSet(json)) {
+        return usageError(QStringLiteral("--plugin and --json exclude each other"));
+    }
+    std::optional<PluginTimeout> deadline;
+    if (parser.isSet(plugin)) {
+        deadline.emplace(
+            int(std::min(timeoutValue.value_or(kDefaultPluginTimeout), kMaxPluginTimeout)));
+    }
     std::optional<HeadlessApp::Options> parsed =
         headlessOptions(parser, machine, socket, QStringLiteral("check"), err);
     if (!parsed) {
+        if (asPlugin) {
+            out << pluginUnknown(
+                QStringLiteral("no machine folder '%1'").arg(parser.value(machine)));
+            return exit_codes::kUnknown;
+        }
         return exit_codes::kNoInput;
     }
     HeadlessApp::Options& options = *parsed;
+    const bool readOnly = parser.isSet(noState) || parser.isSet(plugin);
 
+    StateFolder stateFolder;
+    if (!stateFolder.choose(parser.value(state), parser.isSet(machine), readOnly, problem)) {
+        err << "ostrivane-cli check: " << problem << '\n';
+        return asPlugin ? exit_codes::kUnknown : exit_codes::kIoError;
+    }
+    if (deadline) {
+        // A run cut short must not leave its temporary folder behind.
+        deadline->setCleanup([root = stateFolder.temporaryRoot()] {
+            if (!root.isEmpty()) {
+                QDir(root).removeRecursively();
+            }
+        });
+    }
     startHeadless();
-    options.historyPath = HealthHistory::defaultPath();
-    WatchingLogger log;
+    // The stored settings lie above the defaults, as in the store itself; the
+    // run's own store (thrown away) takes this run's thresholds above both.
+    registerDefaults(stateFolder.readSettings());
+    if (warningValue) {
+        setDefaultInt(QStringLiteral("ThresholdWarning"), *warningValue);
+    }
+    if (criticalValue) {
+        setDefaultInt(QStringLiteral("ThresholdError"), *criticalValue);
+    }
+    if (!readOnly) {
+        options.historyPath = HealthHistory::defaultPath();
+    }
+    options.notify = !readOnly;
+    options.reports = !readOnly && options.machine.isEmpty();
+    WatchingLogger log(!readOnly);
     HeadlessApp app(options, log);
     app.controller().performCheck(nullptr);
     // Deliveries are queued 0.1 s after the cycle, in order; the quit queued
@@ -217,14 +331,24 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
 
     StoreSettings settings;
     const int status = exitStatusOf(app.controller().ssdArray(), settings);
-    if (parser.isSet(json)) {
+    if (parser.isSet(plugin)) {
+        std::vector<PluginDrive> drives;
+        for (const auto& ssd : app.controller().ssdArray()) {
+            drives.push_back({ssd->name(), ssd->deviceNode(), ssd->healthPercentage(),
+                              ssd->smartStatus(), ssd->status()});
+        }
+        const PluginThresholds thresholds{settings.defaultInt(QStringLiteral("ThresholdWarning")),
+                                          settings.defaultInt(QStringLiteral("ThresholdError"))};
+        out << pluginOutput(status, drives, thresholds, parser.isSet(pluginVerbose),
+                            log.sawAccessAdvice());
+    } else if (parser.isSet(json)) {
         out << QJsonDocument(toJson(app, parser.isSet(verbose), status))
                    .toJson(QJsonDocument::Indented);
     } else {
         printText(app, parser.isSet(verbose), out);
     }
     out.flush();
-    if (log.sawAccessAdvice()) {
+    if (log.sawAccessAdvice() && !parser.isSet(plugin)) {
         err << "ostrivane-cli check: the drives' S.M.A.R.T. data could not be read.\n"
             << "Run as root, or enable the service once:\n"
             << "  sudo systemctl enable --now ostrivane-smart.socket\n";

@@ -27,7 +27,9 @@ Changes take effect at the monitor's next use of the setting.
 
 Commands:
   read              print every stored setting
-  read --all        print every setting, the built-in defaults included
+  read --all        print every setting, the defaults included, each with
+                    where its value comes from: built-in, the system file
+                    (/etc/ostrivane/ostrivane.conf) or the user store
   read KEY          print the value of KEY (stored, else its built-in default)
   write KEY VALUE   store VALUE as text under KEY
   write KEY -int VALUE | -float VALUE | -bool VALUE | -string VALUE
@@ -40,7 +42,9 @@ Commands:
 Example: ostrivane-cli defaults write CheckAllDisks -int 1
 
 The store is $XDG_CONFIG_HOME/com.wendle.Ostrivane.sqlite3
-(by default ~/.config/com.wendle.Ostrivane.sqlite3).
+(by default ~/.config/com.wendle.Ostrivane.sqlite3). Below it lies the
+administrator's /etc/ostrivane/ostrivane.conf (Key = value lines in a
+[settings] section), which this command only reads.
 
 Exit status:
   0   success
@@ -94,8 +98,10 @@ QString valueText(const QVariant& value) {
     }
 }
 
-// A whole dictionary in the platform tool's layout, texts quoted.
-void printDictionary(const QVariantMap& values, QTextStream& out) {
+// A whole dictionary in the platform tool's layout, texts quoted; each value
+// followed by where it comes from when `origins` names it.
+void printDictionary(const QVariantMap& values, QTextStream& out,
+                     const QHash<QString, QString>& origins = {}) {
     out << "{\n";
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         QString text = valueText(it.value());
@@ -103,7 +109,11 @@ void printDictionary(const QVariantMap& values, QTextStream& out) {
             text = QLatin1Char('"') + escaped(text) + QLatin1Char('"');
         }
         text.replace(QLatin1Char('\n'), QStringLiteral("\n    "));
-        out << "    " << keyText(it.key()) << " = " << text << ";\n";
+        out << "    " << keyText(it.key()) << " = " << text << ';';
+        if (const auto origin = origins.constFind(it.key()); origin != origins.constEnd()) {
+            out << " /* " << *origin << " */";
+        }
+        out << '\n';
     }
     out << "}\n";
 }
@@ -162,11 +172,20 @@ int runRead(const QStringList& args, SettingsStore& store, QTextStream& out, QTe
     }
     if (args.first() == QLatin1String("--all")) {
         QVariantMap all = store.fallbackDefaults();
+        QHash<QString, QString> origins;
+        for (auto it = all.cbegin(); it != all.cend(); ++it) {
+            origins.insert(it.key(), QStringLiteral("built-in"));
+        }
+        const SystemConfiguration& system = systemConfiguration();
+        for (auto it = system.values.cbegin(); it != system.values.cend(); ++it) {
+            origins.insert(it.key(), QStringLiteral("system file %1").arg(system.path));
+        }
         const QVariantMap stored = store.storedValues();
         for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
             all.insert(it.key(), it.value());
+            origins.insert(it.key(), QStringLiteral("user store"));
         }
-        printDictionary(all, out);
+        printDictionary(all, out, origins);
         return exit_codes::kOk;
     }
     const QVariant value = store.value(args.first());
@@ -250,6 +269,10 @@ int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(err, QStringLiteral("unknown command '%1'").arg(command));
     }
     installFallbackDefaults();
+    // The administrator editing the system file looks here, not in the log.
+    for (const QString& problem : systemConfiguration().problems) {
+        err << "ostrivane-cli defaults: system configuration " << problem << '\n';
+    }
     SettingsStore& store = SettingsStore::shared();
     if (!store.isPersistent()) {
         err << "ostrivane-cli defaults: the settings store "

@@ -8,7 +8,9 @@
 #include "foundation/wendle_lib.h"
 
 #include <QDir>
+
 #include <QMutex>
+#include <algorithm>
 
 std::optional<DriveAccessOptions> driveAccessOptions(const QCommandLineParser& parser,
                                                      const QCommandLineOption& machine,
@@ -30,7 +32,20 @@ std::optional<DriveAccessOptions> driveAccessOptions(const QCommandLineParser& p
     return options;
 }
 
-int prepareCommand(const QString& command, QTextStream& err) {
+namespace {
+
+// True when `args` give the long option `name`, alone or as --name=VALUE.
+bool hasOption(const QStringList& args, QLatin1StringView name) {
+    return std::any_of(args.cbegin(), args.cend(), [name](const QString& arg) {
+        return arg.startsWith(QLatin1StringView("--")) &&
+               QStringView(arg).sliced(2).startsWith(name) &&
+               (arg.size() == name.size() + 2 || arg.at(name.size() + 2) == QLatin1Char('='));
+    });
+}
+
+}  // namespace
+
+int prepareCommand(const QString& command, const QStringList& args, QTextStream& err) {
     SettingsStore::setDamageHandler([&err](const QString& line) {
         // The store may be opened from a background thread of the monitor.
         static QMutex mutex;
@@ -41,7 +56,13 @@ int prepareCommand(const QString& command, QTextStream& err) {
     static const QStringList kKeepingState{QStringLiteral("check"), QStringLiteral("monitor"),
                                            QStringLiteral("history"), QStringLiteral("defaults"),
                                            QStringLiteral("test-email")};
-    if (kKeepingState.contains(command) && !WendleLib::hasUserFolders()) {
+    // A recorded machine's run keeps its state in a folder of its own, and a
+    // read-only run keeps none: neither needs a home.
+    const bool ownState = hasOption(args, QLatin1StringView("machine")) ||
+                          hasOption(args, QLatin1StringView("state")) ||
+                          hasOption(args, QLatin1StringView("no-state")) ||
+                          hasOption(args, QLatin1StringView("plugin"));
+    if (kKeepingState.contains(command) && !ownState && !WendleLib::hasUserFolders()) {
         err << "ostrivane-cli " << command
             << ": no home folder to keep settings and history in: HOME is not set and the "
                "user has no home in the password database; set HOME (or XDG_CONFIG_HOME and "
@@ -73,11 +94,12 @@ void startHeadless() {
     // check's lines must not be lost. The log file comes before the settings
     // store is opened, so a damaged store is told in the file too.
     const QString folder = lib.suppDir();
-    if (!folder.isEmpty()) {
+    if (!folder.isEmpty()) {  // else no home or no information file: already reported
         QDir().mkpath(folder);
         constexpr qint64 kLogFileLimit = 26'214'400;
         log_open_file(folder + QStringLiteral("/Ostrivane.log"), kLogFileLimit, 5);
     }
+    // After the log file, so a bad line of the system configuration is in it.
     installFallbackDefaults();
 }
 
@@ -85,5 +107,7 @@ void WatchingLogger::log_message(int level, const QString& text) {
     if (text == smartAccessAdvice()) {
         sawAccessAdvice_ = true;
     }
-    ::log_message(level, text);
+    if (forward_) {
+        ::log_message(level, text);
+    }
 }

@@ -14,7 +14,7 @@
 // the settings were damaged and reset, and refuses a command that keeps
 // settings or history when there is no home folder to keep them in. The
 // exit status to leave with, or kOk to go on.
-int prepareCommand(const QString& command, QTextStream& err);
+int prepareCommand(const QString& command, const QStringList& args, QTextStream& err);
 
 // What every headless entry point does before its first check, as the
 // desktop app's launch does: fallback settings, the support library's
@@ -38,11 +38,14 @@ std::optional<HeadlessApp::Options> headlessOptions(const QCommandLineParser& pa
 
 // The process log, remembering whether S.M.A.R.T. access was refused, so a
 // command can repeat the advice where the user looks.
+// A logger that does not forward leaves no line anywhere (a read-only run).
 class WatchingLogger final : public Logger {
   public:
+    explicit WatchingLogger(bool forward = true) : forward_(forward) {}
     void log_message(int level, const QString& text) override;
     bool sawAccessAdvice() const { return sawAccessAdvice_; }
 
   private:
+    bool forward_;
     bool sawAccessAdvice_ = false;
 };

@@ -25,7 +25,7 @@ Ostrivane watches the wear and health of solid-state drives.
 
 Commands:
   check           check the solid-state drives once (exit status 0 OK, 1 warning,
-                  2 error, 3 unknown: usable as a Nagios, Icinga or Zabbix check)
+                  2 error, 3 unknown; --plugin for Nagios or Icinga, --json for Zabbix)
   monitor         the headless monitor: check at every interval until stopped
   history         the recorded health of the drives
   disks           the mounted disks, boot disk first, with their descriptions
@@ -57,7 +57,7 @@ int runCommand(QStringList args, QTextStream& out, QTextStream& err) {
         out << "ostrivane-cli " << OSTRIVANE_VERSION << '\n';
         return exit_codes::kOk;
     }
-    if (const int refused = prepareCommand(command, err); refused != exit_codes::kOk) {
+    if (const int refused = prepareCommand(command, args, err); refused != exit_codes::kOk) {
         return refused;
     }
     using Command = int (*)(const QStringList&, QTextStream&, QTextStream&);

@@ -2,9 +2,11 @@
 
 #include "app/headless_app.h"
 #include "app/interval_watch.h"
+#include "app/settings_defaults.h"
 #include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
+#include "cli/state_folder.h"
 #include "foundation/defaults.h"
 #include "foundation/settings_store.h"
 
@@ -28,12 +30,16 @@ defaults write SSDCheckInterval N'), logs every drive to the log file
 (~/.local/share/Ostrivane/Ostrivane.log), sends the notifications the settings
 ask for and records the health history. Runs until SIGTERM or SIGINT, which
 end it after the check in progress and the notifications it raised (a second
-signal ends it at once). SIGHUP re-reads the settings: a changed interval
+signal ends it at once). SIGHUP re-reads the settings (also the system-wide
+/etc/ostrivane/ostrivane.conf): a changed interval
 restarts the timer; changes made with 'ostrivane-cli defaults' are also seen
 without it, within seconds.
 
 Options:
-  --machine DIR    watch a recorded machine (for demonstrations and tests)
+  --machine DIR    watch a recorded machine (for demonstrations and tests);
+                   its settings, history and log go to a temporary folder
+  --state DIR      keep settings, history and log below DIR instead (config/,
+                   data/, state/, cache/)
   --socket PATH    read S.M.A.R.T. data only through the service at PATH
   -h, --help       show this help
 )";
@@ -68,9 +74,10 @@ bool installSignalHandlers() {
 int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
     const QCommandLineOption machine(QStringLiteral("machine"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption state(QStringLiteral("state"), {}, QStringLiteral("DIR"));
     const QCommandLineOption socket(QStringLiteral("socket"), {}, QStringLiteral("PATH"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({machine, socket, help});
+    parser.addOptions({machine, socket, state, help});
     const auto usageError = [&err](const QString& message) {
         err << "ostrivane-cli monitor: " << message << '\n'
             << "Try 'ostrivane-cli monitor --help'.\n";
@@ -99,8 +106,15 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
         return exit_codes::kError;
     }
 
+    StateFolder stateFolder;
+    QString problem;
+    if (!stateFolder.choose(parser.value(state), parser.isSet(machine), false, problem)) {
+        err << "ostrivane-cli monitor: " << problem << '\n';
+        return exit_codes::kIoError;
+    }
     startHeadless();
     options.historyPath = HealthHistory::defaultPath();
+    options.reports = options.machine.isEmpty();
     WatchingLogger log;
     HeadlessApp app(options, log);
     if (defaultInt(QStringLiteral("AllowSSDSubmission")) == 1) {
@@ -115,6 +129,7 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
         while (::read(signalPipe[0], &byte, 1) == 1) {
             const int number = byte;
             if (number == SIGHUP) {
+                reloadSystemConfiguration();
                 watch.reread(QStringLiteral("signal %1").arg(number));
                 continue;
             }

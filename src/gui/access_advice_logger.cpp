@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/access_advice_logger.h"
 
-#include "disks/smart_access_selection.h"
+#include "disks/drive_access.h"
 #include "foundation/logging.h"
 
 void AccessAdviceLogger::log_message(int level, const QString& text) {

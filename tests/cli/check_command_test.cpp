@@ -24,7 +24,11 @@ namespace {
 
 const QString kMachines = QStringLiteral(OSTRIVANE_TEST_DATA_DIR "/machines/");
 
-CliRun run(const TempHome& home, const QStringList& args) {
+// A recorded machine's state is kept in the home (--state), where the tests look.
+CliRun run(const TempHome& home, QStringList args) {
+    if (args.contains(QStringLiteral("--machine"))) {
+        args << QStringLiteral("--state") << home.path();
+    }
     return runCli(home, args);
 }
 
@@ -279,7 +283,8 @@ TEST(MonitorCommand, ChecksAtStartAndStopsCleanlyOnSignals) {
         monitor.setProcessEnvironment(env);
         monitor.start(QStringLiteral(OSTRIVANE_CLI_PATH),
                       {QStringLiteral("monitor"), QStringLiteral("--machine"),
-                       kMachines + QStringLiteral("laptop-nvme-luks-lvm")});
+                       kMachines + QStringLiteral("laptop-nvme-luks-lvm"),
+                       QStringLiteral("--state"), home.path()});
         ASSERT_TRUE(monitor.waitForStarted());
         // The first check runs at start; wait for its line in the log.
         for (int i = 0; i < 100 && messages(home, QStringLiteral("Notice")).size() < 2; ++i) {
@@ -306,7 +311,8 @@ class RunningMonitor {
         env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(OSTRIVANE_CLI_PATH),
-                      {QStringLiteral("monitor"), QStringLiteral("--machine"), machine});
+                      {QStringLiteral("monitor"), QStringLiteral("--machine"), machine,
+                       QStringLiteral("--state"), home.path()});
         started = process.waitForStarted();
         for (int i = 0; started && i < 1000 && !catches(SIGTERM); ++i) {
             QThread::msleep(2);

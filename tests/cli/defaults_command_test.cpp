@@ -55,8 +55,10 @@ TEST_F(DefaultsCommandTest, WriteReadDeleteRoundTrip) {
     EXPECT_TRUE(all.out.contains(QStringLiteral("\"key \\\"quoted\\\"\\nnext \u00e9\u6f22\" = ")));
     EXPECT_FALSE(all.out.contains(QStringLiteral("IconsetMenubar")));
     const CliRun withDefaults = cli({"read", "--all"});
-    EXPECT_TRUE(withDefaults.out.contains(QStringLiteral("    IconsetMenubar = 12;\n")));
-    EXPECT_TRUE(withDefaults.out.contains(QStringLiteral("    CheckAllDisks = 1;\n")));
+    EXPECT_TRUE(
+        withDefaults.out.contains(QStringLiteral("    IconsetMenubar = 12; /* built-in */\n")));
+    EXPECT_TRUE(
+        withDefaults.out.contains(QStringLiteral("    CheckAllDisks = 1; /* user store */\n")));
 
     EXPECT_EQ(cli({"list"}).out.count(QLatin1Char('\n')), 6);
     EXPECT_EQ(cli({"delete", "CheckAllDisks"}).status, 0);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/desktop_app.h"
-#include "disks/smart_access_selection.h"
+#include "disks/drive_access.h"
 #include "gui/access_advice_logger.h"
 #include "gui/attribute_popup.h"
 #include "gui/desktop_alerts.h"
