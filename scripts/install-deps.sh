@@ -21,6 +21,8 @@ packages=(
   # The monitoring resources: the Zabbix template is read as YAML, the Icinga 2
   # CheckCommand validated by icinga2 itself (no daemon is started).
   python3-yaml icinga2-bin icinga2-common
+  # Every command's JSON output is validated against its JSON Schema.
+  python3-jsonschema
 )
 
 missing=()

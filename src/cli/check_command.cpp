@@ -4,6 +4,7 @@
 #include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
+#include "cli/json_output.h"
 #include "cli/plugin_output.h"
 #include "cli/prometheus_textfile.h"
 #include "cli/state_folder.h"
@@ -155,37 +156,22 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
     out << summary << '\n' << detail << '\n';
 }
 
-QJsonObject toJson(HeadlessApp& app, bool verbose, int exitStatus) {
+QJsonObject toJson(HeadlessApp& app, bool verbose, int exitStatus, const QDateTime& checked) {
     QJsonArray drives;
     for (const auto& ssd : app.controller().ssdArray()) {
-        QJsonObject drive{
-            {QStringLiteral("name"), ssd->name()},
-            {QStringLiteral("device"), ssd->deviceNode()},
-            {QStringLiteral("description"), ssd->description()},
-            {QStringLiteral("model"), ssd->modelName()},
-            {QStringLiteral("serial"), app.serialOf(*ssd)},
-            {QStringLiteral("health"), ssd->healthPercentage()},
-            {QStringLiteral("lastHealth"), ssd->lastHealthPercentage()},
-            {QStringLiteral("smartStatus"), int(ssd->smartStatus())},
-            {QStringLiteral("smartStatusName"), smartStatusName(ssd->smartStatus())},
-            {QStringLiteral("status"), ssd->status()},
-            {QStringLiteral("healthInfo"), ssd->healthInfo().isNull()
-                                               ? QJsonValue(QJsonValue::Null)
-                                               : QJsonValue(ssd->healthInfo())},
-        };
-        if (verbose) {
-            drive.insert(QStringLiteral("attributes"), ssd->fullAttributeInformation());
-        }
-        drives.append(drive);
+        DriveFacts facts = driveFacts(*ssd, app.host().descriptionForDevice(ssd->disknum()));
+        facts.serial = app.serialOf(*ssd);
+        facts.withAttributes = verbose;
+        drives.append(driveJson(facts));
     }
     const auto [summary, detail] = summaryOf(app);
-    return QJsonObject{
-        {QStringLiteral("drives"), drives},
-        {QStringLiteral("summary"), summary},
-        {QStringLiteral("detail"), detail},
-        {QStringLiteral("time"), app.controller().statusTimeText()},
-        {QStringLiteral("exitStatus"), exitStatus},
-    };
+    return jsonAnswer(QStringLiteral("check"), QJsonObject{
+                                                   {QStringLiteral("time"), isoTime(checked)},
+                                                   {QStringLiteral("exitStatus"), exitStatus},
+                                                   {QStringLiteral("summary"), summary},
+                                                   {QStringLiteral("detail"), detail},
+                                                   {QStringLiteral("drives"), drives},
+                                               });
 }
 
 }  // namespace
@@ -321,6 +307,7 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     options.reports = !readOnly && options.machine.isEmpty();
     WatchingLogger log(!readOnly);
     HeadlessApp app(options, log);
+    const QDateTime checked = QDateTime::currentDateTimeUtc();
     app.controller().performCheck(nullptr);
     // Deliveries are queued 0.1 s after the cycle, in order; the quit queued
     // behind them runs once they are all done. Without any, nothing waits.
@@ -342,8 +329,7 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
         out << pluginOutput(status, drives, thresholds, parser.isSet(pluginVerbose),
                             log.sawAccessAdvice());
     } else if (parser.isSet(json)) {
-        out << QJsonDocument(toJson(app, parser.isSet(verbose), status))
-                   .toJson(QJsonDocument::Indented);
+        out << jsonText(toJson(app, parser.isSet(verbose), status, checked));
     } else {
         printText(app, parser.isSet(verbose), out);
     }
@@ -357,12 +343,21 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (parser.isSet(prometheus)) {
         std::vector<PrometheusDrive> drives;
         for (const auto& ssd : app.controller().ssdArray()) {
-            drives.push_back({ssd.get(), app.serialOf(*ssd)});
+            const std::optional<QVariantMap> description =
+                app.host().descriptionForDevice(ssd->disknum());
+            drives.push_back(
+                {ssd.get(), app.serialOf(*ssd),
+                 description ? description->value(QStringLiteral("DADeviceRevision")).toString()
+                             : QString(),
+                 description ? description->value(QStringLiteral("DADeviceProtocol")).toString()
+                             : QString()});
         }
+        const PrometheusCheck check{status, checked,
+                                    settings.defaultInt(QStringLiteral("ThresholdWarning")),
+                                    settings.defaultInt(QStringLiteral("ThresholdError"))};
         QString problem;
-        if (const int failure = writePrometheusFile(
-                parser.value(prometheus), prometheusText(drives, QDateTime::currentDateTimeUtc()),
-                problem);
+        if (const int failure = writePrometheusFile(parser.value(prometheus),
+                                                    prometheusText(drives, check), problem);
             failure != exit_codes::kOk) {
             err << "ostrivane-cli check: cannot write '" << parser.value(prometheus)
                 << "': " << problem << '\n';

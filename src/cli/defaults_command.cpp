@@ -2,10 +2,13 @@
 
 #include "app/settings_defaults.h"
 #include "cli/exit_codes.h"
+#include "cli/json_output.h"
 #include "ext/literal.h"
 #include "foundation/settings_store.h"
 
 #include <QDateTime>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -31,6 +34,9 @@ Commands:
                     where its value comes from: built-in, the system file
                     (/etc/ostrivane/ostrivane.conf) or the user store
   read KEY          print the value of KEY (stored, else its built-in default)
+  read [--all | KEY] --json
+                    the same as JSON: each setting's key, value and origin
+                    (builtIn, systemFile or userStore)
   write KEY VALUE   store VALUE as text under KEY
   write KEY -int VALUE | -float VALUE | -bool VALUE | -string VALUE
                     store VALUE with that type (-bool takes true, false, yes,
@@ -162,7 +168,62 @@ bool looksLikeTypeFlag(const QString& arg) {
     return flag.match(arg).hasMatch();
 }
 
-int runRead(const QStringList& args, SettingsStore& store, QTextStream& out, QTextStream& err) {
+// A setting's value as JSON: times in ISO 8601 UTC, bytes as hexadecimal text.
+QJsonValue jsonValue(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QDateTime:
+            return isoTime(value.toDateTime());
+        case QMetaType::QByteArray:
+            return QString::fromLatin1(value.toByteArray().toHex());
+        case QMetaType::QUrl:
+            return value.toUrl().toString();
+        default: {
+            const QJsonValue json = QJsonValue::fromVariant(value);
+            return json.isUndefined() ? QJsonValue(valueText(value)) : json;
+        }
+    }
+}
+
+// Where a value comes from: "builtIn", "systemFile" or "userStore".
+QString originOf(const QString& key, SettingsStore& store) {
+    if (store.contains(key)) {
+        return QStringLiteral("userStore");
+    }
+    return systemConfiguration().values.contains(key) ? QStringLiteral("systemFile")
+                                                      : QStringLiteral("builtIn");
+}
+
+int readJson(const QStringList& args, SettingsStore& store, QTextStream& out, QTextStream& err) {
+    QStringList keys;
+    if (args.isEmpty()) {
+        keys = store.storedValues().keys();
+    } else if (args.size() > 1) {
+        return usageError(err, QStringLiteral("read takes at most one KEY"));
+    } else if (args.first() == QLatin1String("--all")) {
+        QVariantMap all = store.fallbackDefaults();
+        all.insert(store.storedValues());
+        keys = all.keys();
+    } else if (!store.value(args.first()).isValid()) {
+        err << "ostrivane-cli defaults: no value for key '" << args.first() << "'\n";
+        return kNoValue;
+    } else {
+        keys = {args.first()};
+    }
+    QJsonArray settings;
+    for (const QString& key : keys) {
+        settings.append(QJsonObject{{QStringLiteral("key"), key},
+                                    {QStringLiteral("value"), jsonValue(store.value(key))},
+                                    {QStringLiteral("origin"), originOf(key, store)}});
+    }
+    out << jsonText(jsonAnswer(QStringLiteral("defaults"),
+                               QJsonObject{{QStringLiteral("settings"), settings}}));
+    return exit_codes::kOk;
+}
+
+int runRead(QStringList args, SettingsStore& store, QTextStream& out, QTextStream& err) {
+    if (args.removeAll(QStringLiteral("--json")) > 0) {
+        return readJson(args, store, out, err);
+    }
     if (args.isEmpty()) {
         printDictionary(store.storedValues(), out);
         return exit_codes::kOk;

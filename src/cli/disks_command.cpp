@@ -2,6 +2,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
+#include "cli/json_output.h"
 #include "cli/stderr_logger.h"
 #include "disks/disk_enumeration.h"
 #include "disks/drive_access.h"
@@ -56,23 +57,16 @@ QString yesNo(const std::optional<QVariantMap>& d, const char* key) {
                                                       : QStringLiteral("no");
 }
 
-QJsonObject toJson(const DiskRow& row) {
-    const auto text = [&row](const char* key) {
-        return row.description ? row.description->value(QLatin1String(key)).toString() : QString();
-    };
+QJsonObject toJson(const DiskRow& row, int bootDisk) {
+    DriveFacts facts;
+    facts.device = row.node.isEmpty() ? std::nullopt : std::optional<QString>(row.node);
+    facts.serial = row.serial;
+    addDescription(facts, row.description);
     return QJsonObject{
-        {QStringLiteral("number"), row.entry.diskNumber},
-        {QStringLiteral("device"), row.node},
-        {QStringLiteral("name"), row.entry.diskName},
-        {QStringLiteral("model"), text("DAMediaName")},
-        {QStringLiteral("revision"), text("DADeviceRevision")},
-        {QStringLiteral("protocol"), text("DADeviceProtocol")},
-        {QStringLiteral("isSSD"), yesNo(row.description, "isSSD") == QLatin1String("yes")},
-        {QStringLiteral("isNVME"), yesNo(row.description, "isNVME") == QLatin1String("yes")},
-        {QStringLiteral("serial"), row.serial},
-        {QStringLiteral("description"),
-         row.description ? QJsonValue(QJsonObject::fromVariantMap(*row.description))
-                         : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("diskNumber"), row.entry.diskNumber},
+        {QStringLiteral("isBootDisk"), row.entry.diskNumber == bootDisk},
+        {QStringLiteral("volumes"), row.entry.diskName},
+        {QStringLiteral("drive"), driveJson(facts)},
     };
 }
 
@@ -143,12 +137,12 @@ int runDisks(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     if (parser.isSet(json)) {
         QJsonArray list;
+        const int bootDisk = disks.bootDiskBSDNum();
         for (const DiskRow& row : rows) {
-            list.append(toJson(row));
+            list.append(toJson(row, bootDisk));
         }
-        out << QJsonDocument(QJsonObject{{QStringLiteral("disks"), list},
-                                         {QStringLiteral("bootDisk"), disks.bootDiskBSDNum()}})
-                   .toJson(QJsonDocument::Indented);
+        out << jsonText(
+            jsonAnswer(QStringLiteral("disks"), QJsonObject{{QStringLiteral("disks"), list}}));
     } else {
         printText(rows, out);
     }

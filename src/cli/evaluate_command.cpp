@@ -4,6 +4,7 @@
 #include "app/store_settings.h"
 #include "cli/exit_codes.h"
 #include "cli/input_file.h"
+#include "cli/json_output.h"
 #include "cli/stderr_logger.h"
 #include "core/memory_settings.h"
 #include "core/smartctl_report.h"
@@ -13,8 +14,6 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
 #include <QTextStream>
@@ -137,49 +136,13 @@ bool isLowAccuracy(const SSD& ssd) {
     return ssd.healthInfo().endsWith(kLowAccuracyMark);
 }
 
-// JSON numbers are doubles: values beyond 2^53 are written as text to stay exact.
-QJsonValue jsonNumber(const AttributeNumber& number) {
-    constexpr quint64 kExact = quint64(1) << 53;
-    if (number.isUnsigned()
-            ? number.toUInt64() <= kExact
-            : (number.toInt64() <= qint64(kExact) && number.toInt64() >= -qint64(kExact))) {
-        return number.isUnsigned() ? QJsonValue(double(number.toUInt64()))
-                                   : QJsonValue(number.toInt64());
-    }
-    return QJsonValue(number.toString());
-}
-
-QJsonObject toJson(const SSD& ssd) {
-    QJsonObject attributes;
-    if (ssd.allAttributes()) {
-        for (const auto& [id, record] : *ssd.allAttributes()) {
-            QJsonObject entry;
-            for (const auto& [key, number] : record.presentKeys()) {
-                entry.insert(key, jsonNumber(number));
-            }
-            attributes.insert(QString::number(id), entry);
-        }
-    }
-    const auto nullable = [](const QString& text) {
-        return text.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
-    };
-    return QJsonObject{
-        {QStringLiteral("isSSD"), ssd.isSSD()},
-        {QStringLiteral("smartStatus"), int(ssd.smartStatus())},
-        {QStringLiteral("disknum"), ssd.disknum()},
-        {QStringLiteral("lastHealthPercentage"), ssd.lastHealthPercentage()},
-        {QStringLiteral("healthPercentage"), ssd.healthPercentage()},
-        {QStringLiteral("fullAttributeInformation"), ssd.fullAttributeInformation()},
-        {QStringLiteral("modelName"), ssd.modelName()},
-        {QStringLiteral("name"), nullable(ssd.name())},
-        {QStringLiteral("allAttributes"),
-         ssd.allAttributes() ? QJsonValue(attributes) : QJsonValue(QJsonValue::Null)},
-        {QStringLiteral("healthInfo"), nullable(ssd.healthInfo())},
-        {QStringLiteral("status"), ssd.status()},
-        {QStringLiteral("iconURL"), ssd.iconURL().toString()},
-        {QStringLiteral("description"), ssd.description()},
-        {QStringLiteral("lowAccuracy"), isLowAccuracy(ssd)},
-    };
+QJsonObject toJson(const SSD& ssd, const QVariantMap& description, int exitStatus) {
+    DriveFacts facts = driveFacts(ssd, description);
+    facts.isSSD = ssd.isSSD();
+    facts.withAttributes = true;
+    return jsonAnswer(QStringLiteral("evaluate"),
+                      QJsonObject{{QStringLiteral("exitStatus"), exitStatus},
+                                  {QStringLiteral("drive"), driveJson(facts)}});
 }
 
 void printText(const SSD& ssd, QTextStream& out) {
@@ -347,11 +310,12 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
     ssd.setDeviceNode(path == QLatin1String("-") ? QStringLiteral("standard input") : path);
     ssd.performCheck();
 
+    const int result = exitStatus(ssd, settings);
     if (parser.isSet(json)) {
-        out << QJsonDocument(toJson(ssd)).toJson(QJsonDocument::Indented);
+        out << jsonText(toJson(ssd, description, result));
     } else {
         printText(ssd, out);
     }
     out.flush();
-    return exitStatus(ssd, settings);
+    return result;
 }

@@ -4,6 +4,7 @@
 #include "app/process_logger.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
+#include "cli/json_output.h"
 #include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
@@ -19,7 +20,7 @@ const char* const kHelp = R"(Usage: ostrivane-cli history [OPTIONS]
 
 Prints the health of the solid-state drives recorded at every check (by
 'check' and 'monitor'), oldest first: time, drive name, model, serial number,
-device, health (255: no rule applied) and S.M.A.R.T. status (0 unknown,
+device, health (unknown: no rule applied) and S.M.A.R.T. status (0 unknown,
 1 failing, 2 verified, 3 not capable).
 
 Options:
@@ -67,18 +68,21 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (parser.isSet(json)) {
         QJsonArray list;
         for (const HealthRecord& r : records) {
-            list.append(QJsonObject{
-                {QStringLiteral("time"), r.time.toUTC().toString(Qt::ISODate)},
-                {QStringLiteral("name"), r.name},
-                {QStringLiteral("model"), r.model},
-                {QStringLiteral("serial"), r.serial},
-                {QStringLiteral("device"), r.device},
-                {QStringLiteral("health"), r.health},
-                {QStringLiteral("smartStatus"), r.smartStatus},
-            });
+            DriveFacts facts;
+            const auto known = [](const QString& text) {
+                return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+            };
+            facts.name = known(r.name);
+            facts.model = known(r.model);
+            facts.serial = known(r.serial);
+            facts.device = known(r.device);
+            facts.health = r.health;
+            facts.smartStatus = std::uint8_t(r.smartStatus);
+            list.append(QJsonObject{{QStringLiteral("time"), isoTime(r.time)},
+                                    {QStringLiteral("drive"), driveJson(facts)}});
         }
-        out << QJsonDocument(QJsonObject{{QStringLiteral("history"), list}})
-                   .toJson(QJsonDocument::Indented);
+        out << jsonText(
+            jsonAnswer(QStringLiteral("history"), QJsonObject{{QStringLiteral("history"), list}}));
         return exit_codes::kOk;
     }
     if (records.isEmpty()) {

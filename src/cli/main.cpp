@@ -5,6 +5,7 @@
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/history_command.h"
+#include "cli/json_output.h"
 #include "cli/monitor_command.h"
 #include "cli/smart_command.h"
 #include "cli/test_email_command.h"
@@ -74,6 +75,10 @@ int runCommand(QStringList args, QTextStream& out, QTextStream& err) {
     };
     for (const auto& [name, run] : kCommands) {
         if (command == QLatin1String(name)) {
+            // Whoever asked for JSON reads failures as JSON too.
+            if (args.contains(QLatin1String("--json"))) {
+                return runWithJsonErrors(command, args, run, out, err);
+            }
             return run(args, out, err);
         }
     }

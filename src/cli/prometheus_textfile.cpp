@@ -3,9 +3,14 @@
 #include "cli/exit_codes.h"
 
 #include <QFile>
+#include <QLocale>
+
+#include <optional>
+#include <utility>
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,37 +26,169 @@ QString labelValue(QString text) {
         .replace(QLatin1Char('\n'), QLatin1String("\\n"));
 }
 
-QString labels(const PrometheusDrive& drive) {
-    return QStringLiteral("{device=\"%1\",name=\"%2\",model=\"%3\",serial=\"%4\"}")
-        .arg(labelValue(drive.ssd->deviceNode()), labelValue(drive.ssd->name()),
-             labelValue(drive.ssd->modelName()), labelValue(drive.serial));
+QString identity(const PrometheusDrive& drive) {
+    return QStringLiteral("device=\"%1\",serial=\"%2\"")
+        .arg(labelValue(drive.ssd->deviceNode()), labelValue(drive.serial));
+}
+
+// Whole numbers in full (1024000000, not 1.024e+09), fractions in the
+// shortest text that reads back as the same double (0.93, not 0.93000000000000005).
+QString number(double value) {
+    constexpr double kExact = 9007199254740992.0;  // 2^53
+    if (value == std::trunc(value) && std::fabs(value) <= kExact) {
+        return QString::number(qint64(value));
+    }
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+struct Sample {
+    QString labels;
+    double value;
+};
+
+class Family {
+  public:
+    Family(const char* name, const char* type, const char* help)
+        : name_(QLatin1String(name)), type_(QLatin1String(type)), help_(QLatin1String(help)) {}
+    void add(const QString& labels, double value) { samples_.push_back({labels, value}); }
+    // A family without samples is left out: no HELP for a metric nobody has.
+    void writeTo(QString& text) const {
+        if (samples_.empty()) {
+            return;
+        }
+        text += QStringLiteral("# HELP %1 %2\n# TYPE %1 %3\n").arg(name_, help_, type_);
+        for (const Sample& sample : samples_) {
+            text += name_;
+            if (!sample.labels.isEmpty()) {
+                text += QLatin1Char('{') + sample.labels + QLatin1Char('}');
+            }
+            text += QLatin1Char(' ') + number(sample.value) + QLatin1Char('\n');
+        }
+    }
+
+  private:
+    QString name_;
+    QString type_;
+    QString help_;
+    std::vector<Sample> samples_;
+};
+
+std::optional<quint64> nvmeField(const AttributeTable& table, int id) {
+    const auto it = table.find(id);
+    if (it == table.end() || !it->second.currentValue) {
+        return std::nullopt;
+    }
+    return it->second.currentValue->toUInt64();
+}
+
+// The NVMe health log's fields are 900..914; the reader adds ATA-like
+// attributes derived from them beside, so those ids alone say NVMe.
+bool isNvme(const AttributeTable& table) {
+    return table.find(900) != table.end() && table.find(904) != table.end();
 }
 
 }  // namespace
 
-QString prometheusText(const std::vector<PrometheusDrive>& drives, const QDateTime& checked) {
+QString prometheusText(const std::vector<PrometheusDrive>& drives, const PrometheusCheck& check) {
+    Family info("ostrivane_drive_info", "gauge",
+                "Identity of a checked drive: model, firmware, name and protocol; always 1.");
+    Family health("ostrivane_drive_health_ratio", "gauge",
+                  "Health of the drive as a fraction of its rated life, 0 to 1 (above 1: more "
+                  "than rated; absent: no rule applied).");
+    Family smart("ostrivane_drive_smart_status", "gauge",
+                 "S.M.A.R.T. status of the drive: 1 for the state it is in, 0 for the others.");
+    Family used("ostrivane_drive_percentage_used_ratio", "gauge",
+                "NVMe Percentage Used: the fraction of the rated endurance used (may pass 1).");
+    Family spare("ostrivane_drive_available_spare_ratio", "gauge",
+                 "NVMe Available Spare: the fraction of the spare capacity left.");
+    Family spareThreshold("ostrivane_drive_available_spare_threshold_ratio", "gauge",
+                          "NVMe Available Spare Threshold.");
+    Family powerOn("ostrivane_drive_power_on_seconds_total", "counter",
+                   "NVMe Power On Hours, in seconds.");
+    Family temperature("ostrivane_drive_temperature_celsius", "gauge",
+                       "Temperature of the drive (NVMe composite temperature, ATA attribute 194).");
+    Family written("ostrivane_drive_data_written_bytes_total", "counter",
+                   "NVMe Data Units Written, in bytes (one unit is 512,000 bytes).");
+    Family mediaErrors("ostrivane_drive_media_errors_total", "counter",
+                       "NVMe Media and Data Integrity Errors.");
+
+    static const std::pair<std::uint8_t, const char*> kStates[] = {
+        {SMARTStatusVerified, "verified"},
+        {SMARTStatusFailing, "failing"},
+        {SMARTStatusNotCapable, "not_capable"},
+        {SMARTStatusUnknown, "unknown"}};
+    for (const PrometheusDrive& drive : drives) {
+        const QString id = identity(drive);
+        info.add(QStringLiteral("%1,model=\"%2\",firmware=\"%3\",name=\"%4\",protocol=\"%5\"")
+                     .arg(id, labelValue(drive.ssd->modelName()), labelValue(drive.firmware),
+                          labelValue(drive.ssd->name()), labelValue(drive.protocol)),
+                 1);
+        if (drive.ssd->healthPercentage() != kHealthUnknown) {
+            health.add(id, drive.ssd->healthPercentage() / 100.0);
+        }
+        for (const auto& [state, name] : kStates) {
+            smart.add(QStringLiteral("%1,state=\"%2\"").arg(id, QLatin1String(name)),
+                      drive.ssd->smartStatus() == state ? 1 : 0);
+        }
+        if (!drive.ssd->allAttributes()) {
+            continue;
+        }
+        const AttributeTable& table = *drive.ssd->allAttributes();
+        if (isNvme(table)) {
+            if (const auto value = nvmeField(table, 904)) {
+                used.add(id, double(*value) / 100.0);
+            }
+            if (const auto value = nvmeField(table, 902)) {
+                spare.add(id, double(*value) / 100.0);
+            }
+            if (const auto value = nvmeField(table, 903)) {
+                spareThreshold.add(id, double(*value) / 100.0);
+            }
+            if (const auto value = nvmeField(table, 911)) {
+                powerOn.add(id, double(*value) * 3600.0);
+            }
+            // Stored as kelvin - 273 in 16 bits; -273 means the drive reports none.
+            if (const auto value = nvmeField(table, 901); value && qint16(*value) != -273) {
+                temperature.add(id, qint16(*value));
+            }
+            if (const auto value = nvmeField(table, 906)) {
+                written.add(id, double(*value) * 512000.0);
+            }
+            if (const auto value = nvmeField(table, 913)) {
+                mediaErrors.add(id, double(*value));
+            }
+        } else if (const auto it = table.find(194); it != table.end() && it->second.rawValue) {
+            // The low byte is the current temperature on every drive; the
+            // higher ones hold vendor-specific minimum and maximum values.
+            // Other ATA wear figures differ in unit between makers and are
+            // left to the health ratio.
+            temperature.add(id, double(it->second.rawValue->toUInt64() & 0xff));
+        }
+    }
+
     QString text;
-    text += QStringLiteral(
-        "# HELP ostrivane_ssd_health_percent Health of the solid-state drive (NaN: no rule "
-        "applied).\n# TYPE ostrivane_ssd_health_percent gauge\n");
-    for (const PrometheusDrive& drive : drives) {
-        const qint32 health = drive.ssd->healthPercentage();
-        text += QStringLiteral("ostrivane_ssd_health_percent%1 %2\n")
-                    .arg(labels(drive), health == kHealthUnknown ? QStringLiteral("NaN")
-                                                                 : QString::number(health));
+    for (const Family* family : {&info, &health, &smart, &used, &spare, &spareThreshold, &powerOn,
+                                 &temperature, &written, &mediaErrors}) {
+        family->writeTo(text);
     }
-    text += QStringLiteral(
-        "# HELP ostrivane_ssd_smart_status S.M.A.R.T. status: 0 unknown, 1 failing, 2 verified, "
-        "3 not capable.\n# TYPE ostrivane_ssd_smart_status gauge\n");
-    for (const PrometheusDrive& drive : drives) {
-        text += QStringLiteral("ostrivane_ssd_smart_status%1 %2\n")
-                    .arg(labels(drive), QString::number(drive.ssd->smartStatus()));
-    }
-    text += QStringLiteral(
-                "# HELP ostrivane_check_timestamp_seconds Time of the check.\n"
-                "# TYPE ostrivane_check_timestamp_seconds gauge\n"
-                "ostrivane_check_timestamp_seconds %1\n")
-                .arg(checked.toSecsSinceEpoch());
+    Family thresholds("ostrivane_health_threshold_ratio", "gauge",
+                      "The health at or below which a drive is a warning or an error.");
+    thresholds.add(QStringLiteral("severity=\"warning\""), double(check.warningPercent) / 100.0);
+    thresholds.add(QStringLiteral("severity=\"error\""), double(check.errorPercent) / 100.0);
+    thresholds.writeTo(text);
+    Family success("ostrivane_check_success", "gauge",
+                   "1 when the check determined the health of its drives (exit status 0, 1 or "
+                   "2), 0 when it could not (3).");
+    success.add({}, check.exitStatus >= 0 && check.exitStatus <= 2 ? 1 : 0);
+    success.writeTo(text);
+    Family status("ostrivane_check_exit_status", "gauge",
+                  "Exit status of the check: 0 fine, 1 warning, 2 error or failing, 3 unknown.");
+    status.add({}, check.exitStatus);
+    status.writeTo(text);
+    Family time("ostrivane_check_timestamp_seconds", "gauge",
+                "Time of the check, in seconds since the epoch.");
+    time.add({}, double(check.checked.toSecsSinceEpoch()));
+    time.writeTo(text);
     return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
+#include "cli/json_output.h"
 #include "cli/stderr_logger.h"
 #include "core/smart_status.h"
 #include "disks/disk_name_resolver.h"
@@ -84,45 +85,25 @@ QString protocolName(SmartProtocol protocol) {
     return QStringLiteral("none");
 }
 
-// JSON numbers are doubles: values beyond 2^53 are written as text to stay exact.
-QJsonValue jsonNumber(const std::optional<AttributeNumber>& number) {
-    if (!number) {
-        return QJsonValue(QJsonValue::Null);
-    }
-    constexpr quint64 kExact = quint64(1) << 53;
-    if (number->isUnsigned()) {
-        return number->toUInt64() <= kExact ? QJsonValue(double(number->toUInt64()))
-                                            : QJsonValue(number->toString());
-    }
-    return QJsonValue(number->toInt64());
-}
+int exitStatus(std::uint8_t status, bool haveTable);
 
 QJsonObject toJson(const QString& disk, SmartProtocol protocol, std::uint8_t status,
-                   const std::optional<AttributeTable>& table, qint64 milliseconds) {
-    QJsonValue attributes(QJsonValue::Null);
-    if (table) {
-        QJsonArray list;
-        for (const auto& [id, record] : *table) {
-            QJsonObject entry{{QStringLiteral("id"), id}};
-            if (protocol == SmartProtocol::Nvme) {
-                entry.insert(QStringLiteral("name"), nvmeField(id));
-            }
-            for (const auto& [key, number] : record.presentKeys()) {
-                entry.insert(key, jsonNumber(number));
-            }
-            list.append(entry);
-        }
-        attributes = list;
+                   const std::optional<AttributeTable>& table, qint64 milliseconds,
+                   int exitStatus) {
+    DriveFacts facts;
+    facts.device = QStringLiteral("/dev/") + disk;
+    facts.name = disk;
+    if (protocol != SmartProtocol::None) {
+        facts.protocol = protocolName(protocol);
+        facts.isNVMe = protocol == SmartProtocol::Nvme;
     }
-    return QJsonObject{
-        {QStringLiteral("disk"), disk},
-        {QStringLiteral("device"), QStringLiteral("/dev/") + disk},
-        {QStringLiteral("protocol"), protocolName(protocol)},
-        {QStringLiteral("smartStatus"), int(status)},
-        {QStringLiteral("smartStatusName"), statusName(status)},
-        {QStringLiteral("attributes"), attributes},
-        {QStringLiteral("milliseconds"), milliseconds},
-    };
+    facts.smartStatus = status;
+    facts.withAttributes = true;
+    facts.attributes = table;
+    return jsonAnswer(QStringLiteral("smart"),
+                      QJsonObject{{QStringLiteral("exitStatus"), exitStatus},
+                                  {QStringLiteral("milliseconds"), milliseconds},
+                                  {QStringLiteral("drive"), driveJson(facts)}});
 }
 
 void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
@@ -223,8 +204,8 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
     const SmartProtocol protocol = access->protocolOf(disk.toStdString());
 
     if (parser.isSet(json)) {
-        out << QJsonDocument(toJson(disk, protocol, status, table, milliseconds))
-                   .toJson(QJsonDocument::Indented);
+        out << jsonText(toJson(disk, protocol, status, table, milliseconds,
+                               exitStatus(status, table.has_value())));
     } else {
         printText(disk, protocol, status, table, out);
     }

@@ -229,10 +229,14 @@ TEST(CheckCommand, WearingDriveNotifiesInOrderAndKeepsHistory) {
     ASSERT_TRUE(textfile.open(QIODevice::ReadOnly));
     const QString metrics = QString::fromUtf8(textfile.readAll());
     EXPECT_TRUE(metrics.contains(QStringLiteral(
-        "ostrivane_ssd_health_percent{device=\"/dev/sda\",name=\"Mirror, Système, /home\","
-        "model=\"Samsung SSD 860 EVO 500GB\",serial=\"S3Z1NB0K123456X\"} 40\n")))
+        "ostrivane_drive_health_ratio{device=\"/dev/sda\",serial=\"S3Z1NB0K123456X\"} 0.4\n")))
         << metrics.toStdString();
-    EXPECT_TRUE(metrics.contains(QStringLiteral("ostrivane_ssd_smart_status{")));
+    EXPECT_TRUE(metrics.contains(
+        QStringLiteral("ostrivane_drive_info{device=\"/dev/sda\",serial=\"S3Z1NB0K123456X\","
+                       "model=\"Samsung SSD 860 EVO 500GB\",firmware=\"RVT04B6Q\","
+                       "name=\"Mirror, Système, /home\",protocol=\"SATA\"} 1\n")))
+        << metrics.toStdString();
+    EXPECT_TRUE(metrics.contains(QStringLiteral("ostrivane_check_exit_status 1\n")));
     EXPECT_TRUE(metrics.contains(QStringLiteral("ostrivane_check_timestamp_seconds ")));
 
     const CliRun history =
@@ -243,9 +247,12 @@ TEST(CheckCommand, WearingDriveNotifiesInOrderAndKeepsHistory) {
                                    .value(QStringLiteral("history"))
                                    .toArray();
     ASSERT_EQ(records.size(), 2);
-    EXPECT_EQ(records[0].toObject().value(QStringLiteral("health")).toInt(), 93);
-    EXPECT_EQ(records[1].toObject().value(QStringLiteral("health")).toInt(), 40);
-    EXPECT_EQ(records[1].toObject().value(QStringLiteral("smartStatus")).toInt(), 2);
+    const auto drive = [&records](int i) {
+        return records[i].toObject().value(QStringLiteral("drive")).toObject();
+    };
+    EXPECT_EQ(drive(0).value(QStringLiteral("health")).toInt(), 93);
+    EXPECT_EQ(drive(1).value(QStringLiteral("health")).toInt(), 40);
+    EXPECT_EQ(drive(1).value(QStringLiteral("smartStatus")).toString(), QStringLiteral("verified"));
     const CliRun other =
         run(home, {QStringLiteral("history"), QStringLiteral("--drive"), QStringLiteral("nope")});
     EXPECT_EQ(other.out, QStringLiteral("No health history recorded yet.\n"));

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <algorithm>
 
 namespace {
 
@@ -73,27 +76,28 @@ TEST(EvaluateCommand, HardDiskOnlyWithAllDisks) {
     EXPECT_EQ(run(kEvaluate + QStringList{QStringLiteral("--all-disks")}, hdd).exitCode, 0);
 }
 
-TEST(EvaluateCommand, JsonHoldsEveryFieldOfTheRecord) {
+TEST(EvaluateCommand, JsonHoldsTheDriveObject) {
     const CliRun r = run(kEvaluate + QStringList{QStringLiteral("--json")}, table(40));
     EXPECT_EQ(r.exitCode, 1);
     QJsonParseError error{};
     const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8(), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
-    for (const char* key :
-         {"isSSD", "smartStatus", "disknum", "lastHealthPercentage", "healthPercentage",
-          "fullAttributeInformation", "modelName", "name", "allAttributes", "healthInfo", "status",
-          "iconURL", "description", "lowAccuracy"}) {
-        EXPECT_TRUE(json.contains(QLatin1String(key))) << key;
+    EXPECT_EQ(json.value(QStringLiteral("exitStatus")).toInt(), 1);
+    const QJsonObject drive = json.value(QStringLiteral("drive")).toObject();
+    for (const char* key : {"isSSD", "smartStatus", "lastHealth", "health", "model", "name",
+                            "attributes", "healthInfo", "status", "lowAccuracy"}) {
+        EXPECT_TRUE(drive.contains(QLatin1String(key))) << key;
     }
-    EXPECT_EQ(json.value(QStringLiteral("healthPercentage")).toInt(), 40);
-    EXPECT_EQ(json.value(QStringLiteral("iconURL")).toString(), QStringLiteral("warning.png"));
-    EXPECT_EQ(json.value(QStringLiteral("allAttributes"))
-                  .toObject()
-                  .value(QStringLiteral("231"))
-                  .toObject()
-                  .value(QStringLiteral("threshold"))
-                  .toInt(-1),
-              0);
+    EXPECT_EQ(drive.value(QStringLiteral("health")).toInt(), 40);
+    EXPECT_EQ(drive.value(QStringLiteral("smartStatus")).toString(), QStringLiteral("verified"));
+    const QJsonArray attributes = drive.value(QStringLiteral("attributes")).toArray();
+    const auto ssdLifeLeft =
+        std::find_if(attributes.begin(), attributes.end(), [](const QJsonValue& a) {
+            return a.toObject().value(QStringLiteral("id")).toInt() == 231;
+        });
+    ASSERT_NE(ssdLifeLeft, attributes.end());
+    EXPECT_EQ((*ssdLifeLeft).toObject().value(QStringLiteral("threshold")).toInt(-1), 0);
+    EXPECT_EQ((*ssdLifeLeft).toObject().value(QStringLiteral("isPrefail")), QJsonValue(true));
 }
 
 TEST(EvaluateCommand, FeedbackAlertsGoToStandardError) {
@@ -211,7 +215,9 @@ TEST(EvaluateCommand, PersistKeepsTheLastHealthBetweenRuns) {
     const auto lastHealth = [](const CliRun& r) {
         return QJsonDocument::fromJson(r.out.toUtf8())
             .object()
-            .value(QStringLiteral("lastHealthPercentage"))
+            .value(QStringLiteral("drive"))
+            .toObject()
+            .value(QStringLiteral("lastHealth"))
             .toInt(-1);
     };
     EXPECT_EQ(lastHealth(run(persist, table(90))), 0);

@@ -75,9 +75,11 @@ with tempfile.TemporaryDirectory() as home:
         parsed = re.fullmatch(r"\$\.drives\[\?\(@\.device == '\{#DEVICE\}'\)\]\.(\w+)\.first\(\)",
                               path)
         check(parsed is not None, "prototype %s: unexpected path %s" % (proto["key"], path))
+        textual = proto.get("value_type") in ("CHAR", "TEXT")
         for drive in drives:
             value = drive.get(parsed.group(1)) if parsed else None
-            check(isinstance(value, int), "%s of %s: %r" % (path, drive["device"], value))
+            check(isinstance(value, str if textual else int),
+                  "%s of %s: %r" % (path, drive["device"], value))
         prototype_keys.add(proto["key"])
         for trigger in proto.get("trigger_prototypes", []):
             for key in re.findall(r"/%s/([^)]+)\)" % re.escape(name), trigger["expression"]):

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/prometheus_textfile.h"
 #include "cli/exit_codes.h"
+#include "core/nvme_health.h"
+
+#include "../core/fake_services.h"
 
 #include <gtest/gtest.h>
 
@@ -157,3 +160,119 @@ TEST(PrometheusFile, AFullDiskKeepsThePreviousFile) {
 }
 
 }  // namespace
+
+// --- The text itself --------------------------------------------------------
+
+namespace {
+
+QStringList samplesOf(const QString& text, const QString& metric) {
+    QStringList samples;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (line.startsWith(metric + QLatin1Char('{')) ||
+            line.startsWith(metric + QLatin1Char(' '))) {
+            samples << line;
+        }
+    }
+    return samples;
+}
+
+AttributeTable nvmeTable() {
+    NvmeHealthLog log;
+    log.compositeTemperatureKelvin = 273 + 41;
+    log.availableSpare = 97;
+    log.availableSpareThreshold = 10;
+    log.percentageUsed = 12;
+    log.counters[1] = 2000;  // data units written
+    log.counters[6] = 9012;  // power-on hours
+    log.counters[8] = 3;     // media errors
+    return nvmeHealthAttributes(log);
+}
+
+}  // namespace
+
+TEST(PrometheusText, ValueSeriesCarryOnlyTheDrivesIdentity) {
+    EvaluationHarness harness;
+    QVariantMap description = ssdDescription(QStringLiteral("Samsung SSD 970 EVO Plus 1TB"));
+    description.insert(QStringLiteral("isNVME"), true);
+    const auto nvme = harness.check(SMARTStatusVerified, description, nvmeTable(),
+                                    QStringLiteral("Data \"big\"\nhome"));
+    AttributeTable ata{{177, attribute(93, 0)}, {194, attribute(100, 0)}};
+    // 36 °C now, vendor minimum and maximum in the higher bytes.
+    ata[194].rawValue = AttributeNumber::fromUnsigned(0x0046001400000024ull);
+    const auto sata = harness.check(SMARTStatusFailing,
+                                    ssdDescription(QStringLiteral("Samsung SSD 860 EVO 500GB")),
+                                    ata, QStringLiteral("System"));
+    const auto unknown = harness.check(SMARTStatusUnknown, std::nullopt, std::nullopt);
+    // The harness gives every drive the same node; tell them apart.
+    nvme->setDeviceNode(QStringLiteral("/dev/nvme0n1"));
+    sata->setDeviceNode(QStringLiteral("/dev/sda"));
+    unknown->setDeviceNode(QStringLiteral("/dev/sdb"));
+    const std::vector<PrometheusDrive> drives{
+        {nvme.get(), QStringLiteral("S4EWNX0R1"), QStringLiteral("2B2QEXM7"),
+         QStringLiteral("NVMe")},
+        {sata.get(), QStringLiteral("S3Z1NB0K"), QStringLiteral("RVT04B6Q"),
+         QStringLiteral("SATA")},
+        {unknown.get(), QStringLiteral("NOSERIAL"), QString(), QString()}};
+    const PrometheusCheck check{2, QDateTime::fromSecsSinceEpoch(1796722229, Qt::UTC), 40, 20};
+    const QString text = prometheusText(drives, check);
+
+    const QString nvmeId = QStringLiteral("device=\"/dev/nvme0n1\",serial=\"S4EWNX0R1\"");
+    const QString sataId = QStringLiteral("device=\"/dev/sda\",serial=\"S3Z1NB0K\"");
+    // Everything that may change sits on the info series, escaped.
+    EXPECT_EQ(samplesOf(text, QStringLiteral("ostrivane_drive_info")).first(),
+              QStringLiteral("ostrivane_drive_info{%1,model=\"Samsung SSD 970 EVO Plus 1TB\","
+                             "firmware=\"2B2QEXM7\",name=\"Data \\\"big\\\"\\nhome\","
+                             "protocol=\"NVMe\"} 1")
+                  .arg(nvmeId));
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("ostrivane_drive_")) ||
+            line.startsWith(QLatin1String("ostrivane_drive_info"))) {
+            continue;
+        }
+        EXPECT_FALSE(line.contains(QLatin1String("model=")) ||
+                     line.contains(QLatin1String("name=")))
+            << line.toStdString();
+    }
+    // The drive without a health has no health sample, never NaN or 255.
+    const QStringList health = samplesOf(text, QStringLiteral("ostrivane_drive_health_ratio"));
+    // A failing drive's health is 0 whatever its wear attribute says.
+    EXPECT_TRUE(health.contains(QStringLiteral("ostrivane_drive_health_ratio{%1} 0").arg(sataId)))
+        << text.toStdString();
+    EXPECT_TRUE(
+        health.contains(QStringLiteral("ostrivane_drive_health_ratio{%1} 0.88").arg(nvmeId)))
+        << text.toStdString();
+    EXPECT_TRUE(health.filter(QStringLiteral("/dev/sdb")).isEmpty()) << text.toStdString();
+    EXPECT_FALSE(text.contains(QLatin1String("NaN")));
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("ostrivane_drive_smart_status{%1,state=\"failing\"} 1\n").arg(sataId)));
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("ostrivane_drive_smart_status{%1,state=\"verified\"} 0\n").arg(sataId)));
+    // The NVMe log in base units; the ATA temperature from the low byte only.
+    for (const QString& expected :
+         {QStringLiteral("ostrivane_drive_percentage_used_ratio{%1} 0.12"),
+          QStringLiteral("ostrivane_drive_available_spare_ratio{%1} 0.97"),
+          QStringLiteral("ostrivane_drive_available_spare_threshold_ratio{%1} 0.1"),
+          QStringLiteral("ostrivane_drive_power_on_seconds_total{%1} 32443200"),
+          QStringLiteral("ostrivane_drive_temperature_celsius{%1} 41"),
+          QStringLiteral("ostrivane_drive_data_written_bytes_total{%1} 1024000000"),
+          QStringLiteral("ostrivane_drive_media_errors_total{%1} 3")}) {
+        EXPECT_TRUE(text.contains(expected.arg(nvmeId) + QLatin1Char('\n')))
+            << expected.toStdString();
+    }
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("ostrivane_drive_temperature_celsius{%1} 36\n").arg(sataId)));
+    EXPECT_EQ(samplesOf(text, QStringLiteral("ostrivane_drive_percentage_used_ratio")).size(), 1);
+    // The check's own series.
+    for (const char* expected : {"ostrivane_check_success 1\n", "ostrivane_check_exit_status 2\n",
+                                 "ostrivane_check_timestamp_seconds 1796722229\n",
+                                 "ostrivane_health_threshold_ratio{severity=\"warning\"} 0.4\n",
+                                 "ostrivane_health_threshold_ratio{severity=\"error\"} 0.2\n"}) {
+        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
+    }
+    EXPECT_TRUE(prometheusText({}, PrometheusCheck{3, check.checked, 50, 30})
+                    .contains(QLatin1String("ostrivane_check_success 0\n")));
+    // Every family is declared once, right before its samples.
+    EXPECT_EQ(text.count(QLatin1String("# TYPE ostrivane_drive_health_ratio gauge\n")), 1);
+    EXPECT_EQ(
+        text.count(QLatin1String("# TYPE ostrivane_drive_data_written_bytes_total counter\n")), 1);
+}

@@ -44,7 +44,11 @@ TEST(DisksCommand, ListsEveryFixtureMachine) {
             QJsonDocument::fromJson(run.out).object().value(QStringLiteral("disks")).toArray();
         QStringList seen;
         for (const QJsonValue& disk : disks) {
-            seen << disk.toObject().value(QStringLiteral("device")).toString();
+            seen << disk.toObject()
+                        .value(QStringLiteral("drive"))
+                        .toObject()
+                        .value(QStringLiteral("device"))
+                        .toString();
         }
         EXPECT_EQ(seen, nodes) << name;
     }

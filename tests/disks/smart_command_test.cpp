@@ -71,35 +71,39 @@ class SmartCommandTest : public ::testing::Test {
         cli.start(QStringLiteral(OSTRIVANE_CLI_PATH),
                   QStringList{QStringLiteral("smart"), QStringLiteral("--json")} + args);
         EXPECT_TRUE(cli.waitForFinished(30000));
-        return {cli.exitCode(), QJsonDocument::fromJson(cli.readAllStandardOutput()).object()};
+        // The drive object, or the error object of a failure.
+        const QJsonObject answer = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+        return {cli.exitCode(), answer.contains(QStringLiteral("error"))
+                                    ? answer
+                                    : answer[QStringLiteral("drive")].toObject()};
     }
 };
 
 TEST_F(SmartCommandTest, AtaDrive) {
     const auto [status, json] = run(QStringLiteral("/dev/sda"));
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(json[QStringLiteral("disk")].toString(), QStringLiteral("sda"));
+    EXPECT_EQ(json[QStringLiteral("device")].toString(), QStringLiteral("/dev/sda"));
     EXPECT_EQ(json[QStringLiteral("protocol")].toString(), QStringLiteral("ATA"));
-    EXPECT_EQ(json[QStringLiteral("smartStatus")].toInt(), 2);
+    EXPECT_EQ(json[QStringLiteral("smartStatus")].toString(), QStringLiteral("verified"));
     const QJsonArray attributes = json[QStringLiteral("attributes")].toArray();
     ASSERT_EQ(attributes.size(), 2);
     const QJsonObject a5 = attributes[0].toObject();
     EXPECT_EQ(a5[QStringLiteral("id")].toInt(), 5);
     EXPECT_EQ(a5[QStringLiteral("rawValue")].toDouble(), 6618611909121.0);
     EXPECT_EQ(a5[QStringLiteral("threshold")].toInt(), 36);
-    EXPECT_EQ(a5[QStringLiteral("isPrefail")].toInt(), 1);
+    EXPECT_EQ(a5[QStringLiteral("isPrefail")], QJsonValue(true));
     EXPECT_EQ(attributes[1].toObject()[QStringLiteral("threshold")].toInt(), 0);
 }
 
 TEST_F(SmartCommandTest, DamagedPageNvmeWarningAndMissingDisk) {
     const auto [damagedStatus, damaged] = run(QStringLiteral("sdb"));
     EXPECT_EQ(damagedStatus, 1);
-    EXPECT_EQ(damaged[QStringLiteral("smartStatus")].toInt(), 2);
+    EXPECT_EQ(damaged[QStringLiteral("smartStatus")].toString(), QStringLiteral("verified"));
     EXPECT_TRUE(damaged[QStringLiteral("attributes")].isNull());
 
     const auto [nvmeStatus, nvme] = run(QStringLiteral("nvme0n1"));
     EXPECT_EQ(nvmeStatus, 2);
-    EXPECT_EQ(nvme[QStringLiteral("smartStatus")].toInt(), 1);
+    EXPECT_EQ(nvme[QStringLiteral("smartStatus")].toString(), QStringLiteral("failing"));
     const QJsonArray fields = nvme[QStringLiteral("attributes")].toArray();
     ASSERT_EQ(fields.size(), 15);
     EXPECT_EQ(fields[1].toObject()[QStringLiteral("name")].toString(),
@@ -113,10 +117,10 @@ TEST_F(SmartCommandTest, MissingDiskIsNoInputNotCapableIsUnknown) {
     put(QStringLiteral("sdc/protocol"), "none\n");
     const auto [missingStatus, missing] = run(QStringLiteral("sdq"));
     EXPECT_EQ(missingStatus, 66);
-    EXPECT_TRUE(missing.isEmpty());
+    EXPECT_EQ(missing[QStringLiteral("error")][QStringLiteral("exitStatus")].toInt(), 66);
     const auto [noneStatus, none] = run(QStringLiteral("sdc"));
     EXPECT_EQ(noneStatus, 3);
-    EXPECT_EQ(none[QStringLiteral("smartStatus")].toInt(), 3);
+    EXPECT_EQ(none[QStringLiteral("smartStatus")].toString(), QStringLiteral("notCapable"));
 
     const auto [machineStatus, machineJson] =
         runWith({QStringLiteral("--machine"), machine.path() + QStringLiteral("/nothing"),
@@ -130,7 +134,7 @@ TEST_F(SmartCommandTest, ExplicitSocketWinsOverRecordedPagesAndRoot) {
     const auto [machineStatus, machineJson] =
         runWith({QStringLiteral("--machine"), machine.path(), QStringLiteral("sda")});
     EXPECT_EQ(machineStatus, 0);
-    EXPECT_EQ(machineJson[QStringLiteral("smartStatus")].toInt(), 2);
+    EXPECT_EQ(machineJson[QStringLiteral("smartStatus")].toString(), QStringLiteral("verified"));
 
     // The helper's disk is found in the recorded machine's sysfs.
     const std::string sys = machine.path().toStdString() + "/sys";
@@ -172,7 +176,7 @@ TEST_F(SmartCommandTest, ExplicitSocketWinsOverRecordedPagesAndRoot) {
     server.join();
     ::close(listener);
     EXPECT_EQ(status, 2);
-    EXPECT_EQ(json[QStringLiteral("smartStatus")].toInt(), 1);
+    EXPECT_EQ(json[QStringLiteral("smartStatus")].toString(), QStringLiteral("failing"));
     EXPECT_EQ(access.statusCalls, 1);
     // Status, data and thresholds over one connection.
     EXPECT_EQ(served, 1);

@@ -20,6 +20,9 @@ QJsonObject load(const QString& path) {
 }
 
 qint64 integer(const QJsonValue& value) {
+    if (value.isBool()) {
+        return value.toBool() ? 1 : 0;
+    }
     return value.isString() ? value.toString().toLongLong() : qint64(value.toDouble());
 }
 
@@ -31,7 +34,8 @@ int main(int argc, char** argv) {
         out << "usage: smart_compare OURS.json SMARTCTL.json\n";
         return 2;
     }
-    const QJsonObject ours = load(QString::fromLocal8Bit(argv[1]));
+    const QJsonObject ours =
+        load(QString::fromLocal8Bit(argv[1]))[QStringLiteral("drive")].toObject();
     const QJsonObject theirs = load(QString::fromLocal8Bit(argv[2]));
     QStringList differences;
     if (ours.isEmpty() || theirs.isEmpty()) {
@@ -40,7 +44,11 @@ int main(int argc, char** argv) {
     }
 
     const bool passed = theirs[QStringLiteral("smart_status")][QStringLiteral("passed")].toBool();
-    const int status = ours[QStringLiteral("smartStatus")].toInt();
+    const QString state = ours[QStringLiteral("smartStatus")].toString();
+    const int status = state == QLatin1String("verified")     ? 2
+                       : state == QLatin1String("failing")    ? 1
+                       : state == QLatin1String("notCapable") ? 3
+                                                              : 0;
     if (status != (passed ? 2 : 1)) {
         differences
             << QStringLiteral("status %1 vs %2").arg(status).arg(passed ? "PASSED" : "FAILED");
