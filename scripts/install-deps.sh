@@ -23,6 +23,9 @@ packages=(
   python3-yaml icinga2-bin icinga2-common
   # Every command's JSON output is validated against its JSON Schema.
   python3-jsonschema
+  # promtool checks the textfile and tests the alerting rules; the package's
+  # server is kept from starting (see below).
+  prometheus
 )
 
 missing=()
@@ -38,4 +41,17 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Only promtool is wanted from "prometheus": no package may start its daemon
+# here (policy-rc.d 101 forbids it while installing), nor at the next boot.
+policy=""
+if [ ! -e /usr/sbin/policy-rc.d ]; then
+  policy=/usr/sbin/policy-rc.d
+  printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+  $sudo chmod 755 "$policy"
+fi
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" || status=$?
+[ -z "$policy" ] || $sudo rm -f "$policy"
+[ "${status:-0}" -eq 0 ] || exit "$status"
+if [[ " ${missing[*]} " == *" prometheus "* ]] && [ -d /run/systemd/system ]; then
+  $sudo systemctl disable --now prometheus.service 2>/dev/null || true
+fi
