@@ -15,6 +15,7 @@
 #include "gui/visibility_manager.h"
 #include "gui/welcome_assistant.h"
 #include "support/support_mail.h"
+#include "support/update_check.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -218,6 +219,10 @@ void DesktopApp::buildStatusItemMenu() {
             [this, check] { app_->controller().checkIntervalChanged(check); });
     connect(statusItemMenu_->addAction(localized(QStringLiteral("Open Ostrivane"))),
             &QAction::triggered, this, &DesktopApp::openMainWindow);
+    if (options_.updates != nullptr && options_.updates->configured()) {
+        connect(statusItemMenu_->addAction(localized(QStringLiteral("Check for Updates…"))),
+                &QAction::triggered, this, [this] { options_.updates->checkForUpdatesAction(); });
+    }
     statusItemMenu_->addSeparator();
     connect(statusItemMenu_->addAction(localized(QStringLiteral("Quit"))), &QAction::triggered,
             this, [this] { terminate(); });

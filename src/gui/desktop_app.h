@@ -16,6 +16,7 @@
 class DesktopAlerts;
 class LoginItemManager;
 class SupportMail;
+class UpdateCheck;
 class MainWindow;
 class QAction;
 class QMenu;
@@ -40,6 +41,8 @@ class DesktopApp final : public QObject, private LaunchServices {
         // Support requests and product pages; none: only the pages named
         // in the information file open.
         SupportMail* support = nullptr;
+        // The update check; none or not configured: no menu command.
+        UpdateCheck* updates = nullptr;
     };
 
     DesktopApp(Options options, Logger& log, DesktopAlerts& alerts, QObject* parent = nullptr);

@@ -10,6 +10,7 @@
 #include "support/alerts.h"
 #include "support/message_box_runner.h"
 #include "support/support_mail.h"
+#include "support/update_check.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -98,12 +99,18 @@ int main(int argc, char** argv) {
                          [](int status) { std::exit(status); }},
                         lib.infoDictionary());
     SupportFeedbackAlert feedback(support);
+    const QString website = lib.infoDictionary().value(QStringLiteral("WendleWebsite")).toString();
+    UpdateCheck updates(dialogs, opener,
+                        lib.infoDictionary().value(QStringLiteral("SUFeedURL")).toString(),
+                        lib.appVersionString(), lib.appBuildNumber(),
+                        website.isEmpty() ? QString() : website + QStringLiteral("freshhold/"));
 
     DesktopApp::Options desktopOptions;
     desktopOptions.headless.machine = options->machine;
     desktopOptions.headless.socketPath = options->socketPath;
     desktopOptions.headless.feedback = &feedback;
     desktopOptions.support = &support;
+    desktopOptions.updates = &updates;
     if (QDBusConnection::sessionBus().isConnected()) {
         desktopOptions.trayWatcher = TrayWatcher::forSessionBus(&application);
     }
