@@ -87,7 +87,9 @@ QString SupportMail::pageAddress(quint8 code) const {
 
 void SupportMail::openURL(quint8 code) {
     if (code == 1) {
-        sendSupportRequestMail(QStringLiteral("<Insert Support Request Here>"));
+        // A held Alt (X11 only) adds the preferences, as the Option key does elsewhere.
+        sendSupportRequestMail(QStringLiteral("<Insert Support Request Here>"),
+                               QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier);
         return;
     }
     if (code == 2) {
