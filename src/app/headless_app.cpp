@@ -55,7 +55,8 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
                                                options.rating ? *options.rating : rating_);
     controller_ = std::make_unique<AppDelegate>(AppDelegate::Services{
         *disks_,
-        EvaluationServices{*host_, *host_, DXServerLogging::shared(), feedback_, log, settings_},
+        EvaluationServices{*host_, *host_, DXServerLogging::shared(),
+                           options.feedback ? *options.feedback : feedback_, log, settings_},
         settings_,
         log,
         options.display ? *options.display : display_,

@@ -27,6 +27,7 @@ class HeadlessApp {
         // A desktop shell's own services; absent ones are the headless ones.
         StatusDisplay* display = nullptr;
         AlertPresenter* alerts = nullptr;
+        FeedbackAlert* feedback = nullptr;
         RatingPresenter* rating = nullptr;
         // The platform appearance was dark at start-up.
         bool darkMode = false;

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+class Alerts;
+class SupportMail;
+
 // Modal alerts of the desktop: the controller's application-titled ones and
 // the window actions' titled ones. Answers 1000, 1001, 1002 for the first,
 // second and third button.
@@ -14,10 +17,10 @@ class DesktopAlerts : public AlertPresenter {
                       const QString& alternateButton, const QString& otherButton) = 0;
 };
 
-// Alerts as message boxes, each logged with its title, message and answer.
-class MessageBoxAlerts final : public DesktopAlerts {
+// The support library's dialogs (logged with title, message and answer).
+class SupportAlerts final : public DesktopAlerts {
   public:
-    MessageBoxAlerts(Logger& log, QString appName) : log_(log), appName_(std::move(appName)) {}
+    explicit SupportAlerts(Alerts& alerts) : alerts_(alerts) {}
 
     int alert_apptitled(const QString& message, const QString& defaultButton,
                         const QString& alternateButton, const QString& otherButton) override;
@@ -25,6 +28,16 @@ class MessageBoxAlerts final : public DesktopAlerts {
               const QString& alternateButton, const QString& otherButton) override;
 
   private:
-    Logger& log_;
-    QString appName_;
+    Alerts& alerts_;
+};
+
+// The evaluation's problem dialog about unexpected drive data: the support
+// library's problem report, which the user may send to the maker.
+class SupportFeedbackAlert final : public FeedbackAlert {
+  public:
+    explicit SupportFeedbackAlert(SupportMail& mail) : mail_(mail) {}
+    void alert_feedback(const QString& message, const QString& details, bool fatal) override;
+
+  private:
+    SupportMail& mail_;
 };

@@ -3,6 +3,7 @@
 
 #include "app/settings_defaults.h"
 #include "core/dx_server_logging.h"
+#include "disks/platform/linux/linux_host_facts.h"
 #include "ext/text.h"
 #include "foundation/defaults.h"
 #include "foundation/logging.h"
@@ -13,6 +14,8 @@
 #include "gui/tray_watcher.h"
 #include "gui/visibility_manager.h"
 #include "gui/welcome_assistant.h"
+#include "support/support_mail.h"
+#include "support/update_check.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -216,6 +219,10 @@ void DesktopApp::buildStatusItemMenu() {
             [this, check] { app_->controller().checkIntervalChanged(check); });
     connect(statusItemMenu_->addAction(localized(QStringLiteral("Open Ostrivane"))),
             &QAction::triggered, this, &DesktopApp::openMainWindow);
+    if (options_.updates != nullptr && options_.updates->configured()) {
+        connect(statusItemMenu_->addAction(localized(QStringLiteral("Check for Updates…"))),
+                &QAction::triggered, this, [this] { options_.updates->checkForUpdatesAction(); });
+    }
     statusItemMenu_->addSeparator();
     connect(statusItemMenu_->addAction(localized(QStringLiteral("Quit"))), &QAction::triggered,
             this, [this] { terminate(); });
@@ -288,7 +295,20 @@ void DesktopApp::applicationShouldHandleReopen(bool rescue) {
     openMainWindow();
 }
 
+ReportFacts DesktopApp::supportFacts() {
+    if (!app_) {
+        return ReportFacts::forRunningApp({}, {}, true);
+    }
+    DXHostInformation& host = app_->host();
+    return ReportFacts::forRunningApp(host.machineType(), host.host().macAddress(),
+                                      host.host().isUserAdmin());
+}
+
 void DesktopApp::openURL(quint8 code) {
+    if (options_.support != nullptr) {
+        options_.support->openURL(code);
+        return;
+    }
     const QVariantMap info = WendleLib::shared().infoDictionary();
     QString page;
     if (code == 3) {

@@ -4,6 +4,7 @@
 #include "app/headless_app.h"
 #include "app/store_settings.h"
 #include "gui/launch_sequence.h"
+#include "support/problem_report.h"
 
 #include <QObject>
 #include <QPointer>
@@ -14,6 +15,8 @@
 
 class DesktopAlerts;
 class LoginItemManager;
+class SupportMail;
+class UpdateCheck;
 class MainWindow;
 class QAction;
 class QMenu;
@@ -35,6 +38,11 @@ class DesktopApp final : public QObject, private LaunchServices {
         std::function<Qt::KeyboardModifiers()> modifiers;
         // The command an autostart entry runs.
         QString exec = QStringLiteral("ostrivane");
+        // Support requests and product pages; none: only the pages named
+        // in the information file open.
+        SupportMail* support = nullptr;
+        // The update check; none or not configured: no menu command.
+        UpdateCheck* updates = nullptr;
     };
 
     DesktopApp(Options options, Logger& log, DesktopAlerts& alerts, QObject* parent = nullptr);
@@ -49,6 +57,8 @@ class DesktopApp final : public QObject, private LaunchServices {
     // Another launch asked for the application (`rescue`: as with a held Alt).
     void applicationShouldHandleReopen(bool rescue);
     void openURL(quint8 code);
+    // What support messages tell about this program and machine.
+    ReportFacts supportFacts();
 
     AppDelegate* controller() { return app_ ? &app_->controller() : nullptr; }
     VisibilityManager* visibilityManager() const { return visibility_.get(); }

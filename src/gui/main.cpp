@@ -7,11 +7,16 @@
 #include "gui/gui_options.h"
 #include "gui/single_instance.h"
 #include "gui/tray_watcher.h"
+#include "support/alerts.h"
+#include "support/message_box_runner.h"
+#include "support/support_mail.h"
+#include "support/update_check.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <unistd.h>
 
@@ -69,7 +74,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    MessageBoxAlerts* alertsPointer = nullptr;
+    DesktopAlerts* alertsPointer = nullptr;
     AccessAdviceLogger log([&alertsPointer](const QString& advice) {
         // Shown after the check that found it, never in the middle of one.
         run_on_main_after(0, [&alertsPointer, advice] {
@@ -78,18 +83,41 @@ int main(int argc, char** argv) {
             }
         });
     });
-    MessageBoxAlerts alerts(log, QStringLiteral("Ostrivane"));
+    const WendleLib& lib = WendleLib::shared();
+    MessageBoxRunner runner;
+    Alerts dialogs(runner, lib.appName(), lib.appVersionString());
+    SupportAlerts alerts(dialogs);
     alertsPointer = &alerts;
+    DesktopUrlOpener opener;
+    DesktopApp* desktopPointer = nullptr;
+    SupportMail support({dialogs, opener,
+                         [&desktopPointer] {
+                             return desktopPointer != nullptr
+                                        ? desktopPointer->supportFacts()
+                                        : ReportFacts::forRunningApp({}, {}, true);
+                         },
+                         [](int status) { std::exit(status); }},
+                        lib.infoDictionary());
+    SupportFeedbackAlert feedback(support);
+    const QString website = lib.infoDictionary().value(QStringLiteral("WendleWebsite")).toString();
+    UpdateCheck updates(dialogs, opener,
+                        lib.infoDictionary().value(QStringLiteral("SUFeedURL")).toString(),
+                        lib.appVersionString(), lib.appBuildNumber(),
+                        website.isEmpty() ? QString() : website + QStringLiteral("freshhold/"));
 
     DesktopApp::Options desktopOptions;
     desktopOptions.headless.machine = options->machine;
     desktopOptions.headless.socketPath = options->socketPath;
+    desktopOptions.headless.feedback = &feedback;
+    desktopOptions.support = &support;
+    desktopOptions.updates = &updates;
     if (QDBusConnection::sessionBus().isConnected()) {
         desktopOptions.trayWatcher = TrayWatcher::forSessionBus(&application);
     }
     desktopOptions.modifiers = heldModifiers;
     desktopOptions.exec = WendleLib::runningInstallation().executable;
     DesktopApp desktop(desktopOptions, log, alerts);
+    desktopPointer = &desktop;
     QObject::connect(&instance, &SingleInstance::reopenRequested, &desktop,
                      &DesktopApp::applicationShouldHandleReopen);
     QObject::connect(&desktop, &DesktopApp::quitRequested, &application, &QApplication::quit,

@@ -10,6 +10,8 @@
 #include "gui/tray_watcher.h"
 #include "gui/visibility_manager.h"
 #include "gui/welcome_assistant.h"
+#include "support/message_box_runner.h"
+#include "support/update_check.h"
 
 #include "app/process_logger.h"
 #include "app/store_settings.h"
@@ -69,8 +71,10 @@ class Desktop : public ::testing::Test {
         setDefaultInt(QStringLiteral("NotificationUseAlert"), 0);
     }
     std::unique_ptr<DesktopApp> makeApp(Qt::KeyboardModifiers held = Qt::NoModifier,
-                                        TrayWatcher* watcher = nullptr) {
+                                        TrayWatcher* watcher = nullptr,
+                                        UpdateCheck* updates = nullptr) {
         DesktopApp::Options options;
+        options.updates = updates;
         options.trayWatcher = watcher;
         options.headless.machine = kDemo;
         options.modifiers = [this, held] { return heldNow ? heldNow : held; };
@@ -261,6 +265,8 @@ TEST_F(Desktop, TheStatusMenuShowsTheStatusAndChecksNow) {
     EXPECT_TRUE(texts.contains(QStringLiteral("SSD Health of your SSD(s) is fine!")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Open Ostrivane")));
     EXPECT_TRUE(texts.contains(QStringLiteral("Quit")));
+    // This build names no update feed: no update command.
+    EXPECT_FALSE(texts.contains(QStringLiteral("Check for Updates…")));
     ASSERT_NE(checkNow, nullptr);
     EXPECT_EQ(checkNow->text(), QStringLiteral("Check now"));
     QSignalSpy checked(app->controller(), &AppDelegate::checkFinished);
@@ -402,3 +408,19 @@ TEST_F(Desktop, ScreenshotOfTheAssistantPages) {
 }
 
 }  // namespace
+
+TEST_F(Desktop, AConfiguredUpdateFeedAddsTheUpdateCommand) {
+    startedBefore();
+    MessageBoxRunner runner;
+    Alerts dialogs(runner, QStringLiteral("Ostrivane"), QStringLiteral("1"));
+    DesktopUrlOpener opener;
+    UpdateCheck updates(dialogs, opener, QStringLiteral("https://127.0.0.1:1/feed"),
+                        QStringLiteral("1"), 1, {});
+    auto app = makeApp(Qt::NoModifier, nullptr, &updates);
+    app->launch();
+    QStringList texts;
+    for (QAction* action : app->statusItemMenu()->actions()) {
+        texts.append(action->text());
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("Check for Updates…")));
+}
