@@ -7,6 +7,7 @@
 #include "cli/json_output.h"
 #include "cli/plugin_output.h"
 #include "cli/prometheus_textfile.h"
+#include "cli/smart_status_name.h"
 #include "cli/state_folder.h"
 #include "ext/scheduling.h"
 #include "foundation/defaults.h"
@@ -68,19 +69,6 @@ Exit status (as a Nagios or Icinga check; Zabbix reads "exitStatus" of --json):
   64  usage error
   66  the machine folder does not exist
 )";
-
-QString smartStatusName(std::uint8_t status) {
-    switch (status) {
-        case SMARTStatusFailing:
-            return QStringLiteral("failing");
-        case SMARTStatusVerified:
-            return QStringLiteral("verified");
-        case SMARTStatusNotCapable:
-            return QStringLiteral("not capable");
-        default:
-            return QStringLiteral("unknown");
-    }
-}
 
 // The exit status follows the drives, not the status texts: a failing drive
 // is an error whatever the thresholds say, and a health above 100 is fine.

@@ -3,6 +3,7 @@
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/json_output.h"
+#include "cli/smart_status_name.h"
 #include "cli/stderr_logger.h"
 #include "core/smart_status.h"
 #include "disks/disk_name_resolver.h"
@@ -60,19 +61,6 @@ QString nvmeField(int id) {
                                   : QString();
 }
 
-QString statusName(std::uint8_t status) {
-    switch (status) {
-        case SMARTStatusFailing:
-            return QStringLiteral("failing");
-        case SMARTStatusVerified:
-            return QStringLiteral("verified");
-        case SMARTStatusNotCapable:
-            return QStringLiteral("not capable");
-        default:
-            return QStringLiteral("unknown");
-    }
-}
-
 QString protocolName(SmartProtocol protocol) {
     switch (protocol) {
         case SmartProtocol::Ata:
@@ -110,7 +98,7 @@ void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
                const std::optional<AttributeTable>& table, QTextStream& out) {
     out << "Disk:        " << disk << " (/dev/" << disk << ")\n"
         << "Protocol:    " << protocolName(protocol) << '\n'
-        << "S.M.A.R.T.:  " << status << " (" << statusName(status) << ")\n";
+        << "S.M.A.R.T.:  " << status << " (" << smartStatusName(status) << ")\n";
     if (!table) {
         out << "Attributes:  could not be read\n";
         return;
