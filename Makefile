@@ -6,12 +6,16 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DOSTRIVANE_WERROR=ON
 CLI = $(BUILD)/bin/ostrivane-cli
 
-.PHONY: all deps build run test sanitize bench format clean
+.PHONY: all deps test-deps build run test sanitize bench format clean
 
 all: build
 
 deps:
 	./scripts/install-deps.sh
+
+# The tools the tests run besides (QEMU, smartctl, D-Bus, validators).
+test-deps:
+	./scripts/install-deps.sh --test
 
 build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -30,10 +34,10 @@ run: build
 	@echo "== ostrivane-cli check --machine resources/machines/demo"
 	@$(CLI) check --verbose --machine resources/machines/demo; echo "(exit status $$?)"
 
-test: build
+test: test-deps build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
-sanitize: deps
+sanitize: test-deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DOSTRIVANE_SANITIZE=ON -DOSTRIVANE_BUILD_BENCHMARKS=OFF
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS) -LE integration

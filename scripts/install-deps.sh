@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build and test Ostrivane.
+# Installs the Debian 12 packages needed to build Ostrivane, and with --test
+# those its test suite needs too.
 # Does nothing when they are all present already.
 set -euo pipefail
 
+# What building and running needs.
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev
   # The icons are rendered from SVG at build time.
   qt6-svg-dev
   libsqlite3-dev sqlite3
+  # The tests and benchmarks are built with the program.
   libgtest-dev libgmock-dev libbenchmark-dev
+)
+# What running the test suite needs besides (with --test).
+test_packages=(
   # The real-kernel test of S.M.A.R.T. reading: a Debian kernel under QEMU,
   # compared with smartctl, the helper started through systemd-socket-activate.
   qemu-system-x86 busybox-static smartmontools kmod cpio systemd
@@ -27,6 +33,11 @@ packages=(
   # server is kept from starting (see below).
   prometheus
 )
+case "${1:-}" in
+  --test) packages+=("${test_packages[@]}") ;;
+  "") ;;
+  *) echo "usage: $0 [--test]" >&2; exit 64 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
