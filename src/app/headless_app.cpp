@@ -68,6 +68,7 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
         lib.appVersionString(),
         options.darkMode,
         {},
+        options.workOffMainThread,
     });
     if (!options.historyPath.isEmpty()) {
         history_ = std::make_unique<HealthHistory>(log);

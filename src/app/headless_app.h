@@ -35,6 +35,9 @@ class HeadlessApp {
         // Off: nothing is reported to the maker's server (a recorded machine's
         // drives are not this machine's; a read-only run leaves no trace).
         bool reports = true;
+        // Off: a check reads the drives on the calling thread and has ended
+        // when performCheck returns (for tests of what a cycle shows).
+        bool workOffMainThread = true;
     };
 
     HeadlessApp(const Options& options, Logger& log);
