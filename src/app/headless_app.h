@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +29,11 @@ class HeadlessApp {
         StatusDisplay* display = nullptr;
         AlertPresenter* alerts = nullptr;
         RatingPresenter* rating = nullptr;
+        // A click on a desktop notification; empty: notifications offer none.
+        std::function<void()> notificationClicked;
+        // Shows a notification when there is no notification service
+        // (false: it cannot either, and the notification is logged).
+        std::function<bool(const QString& title, const QString& text)> notificationFallback;
         // The platform appearance was dark at start-up.
         bool darkMode = false;
         // Off: notifications go nowhere (no desktop message, no e-mail).
