@@ -3,6 +3,8 @@
 // frozen tray menu is a fault), and must end exactly as a check that reads on
 // the main thread: same drives, texts, tooltip and notifications.
 #include "app/headless_app.h"
+#include "app_fakes.h"
+#include "ext/scheduling.h"
 #include "foundation/defaults.h"
 
 #include <QElapsedTimer>
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -131,6 +134,88 @@ TEST(ResponsiveCheck, SlowDriveReadsLeaveTheEventLoopFreeAndChangeNothing) {
     EXPECT_EQ(responsive.tooltip, blocking.tooltip);
     EXPECT_FALSE(responsive.notifications.isEmpty());
     EXPECT_EQ(responsive.notifications, blocking.notifications);
+}
+
+}  // namespace
+
+namespace {
+
+// A relay that takes its time, noting where and in which order it was asked.
+class SlowMail final : public MailSender {
+  public:
+    explicit SlowMail(Journal& journal) : journal_(journal) {}
+    int sendMailWithCGI(const QString& body, const QString& subject,
+                        const std::optional<QString>& to, float timeout, bool blocklists,
+                        bool testOnly) override {
+        QThread::msleep(300);
+        offMain = offMain && !is_main_thread();
+        // The journal is the main thread's, but that waits for this result
+        // before its next delivery: nothing else writes it meanwhile.
+        journal_.sendMailWithCGI(body, subject, to, timeout, blocklists, testOnly);
+        return body == QLatin1String("two") ? 3 : 0;
+    }
+    bool offMain = true;
+
+  private:
+    Journal& journal_;
+};
+
+// The deliveries of three texts, the second one's e-mail failing.
+QStringList deliverThree(bool offMainThread, qint64* longestGapMs) {
+    Journal mailJournal;
+    SlowMail mail(mailJournal);
+    Harness h(&mail, offMainThread);
+    h.settings.setDefaultInt(QStringLiteral("NotificationUseAlertType"), 1);
+    h.settings.setDefaultInt(QStringLiteral("NotificationUseEmail"), 1);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    QTimer ticks;
+    ticks.setTimerType(Qt::PreciseTimer);
+    ticks.setInterval(50);
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        *longestGapMs = std::max(*longestGapMs, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    ticks.start();
+    for (const char* text : {"one", "two", "three"}) {
+        h.controller->sendNotifications(QString::fromLatin1(text));
+    }
+    QEventLoop loop;
+    QTimer::singleShot(500, &loop, &QEventLoop::quit);
+    loop.exec();
+    // A process about to stop still gets every result, in order.
+    h.controller->finishDeliveries();
+    EXPECT_EQ(h.controller->pendingDeliveries(), 0);
+    EXPECT_EQ(mail.offMain, offMainThread);
+    QStringList order;
+    int mails = 0;
+    for (const QString& call : h.journal.calls) {
+        if (call.startsWith(QLatin1String("alert"))) {
+            order.append(call.section(QLatin1Char('|'), 0, 0));
+            // Each mail comes right after its text's alert.
+            if (!call.startsWith(QLatin1String("alert Unable"))) {
+                order.append(mailJournal.calls.value(mails++).section(QLatin1Char('|'), 0, 0));
+            }
+        }
+    }
+    return order;
+}
+
+TEST(ResponsiveCheck, MailsGoOutOnAWorkerInTheirOrder) {
+    qint64 blockingGap = 0;
+    qint64 responsiveGap = 0;
+    const QStringList blocking = deliverThree(false, &blockingGap);
+    const QStringList responsive = deliverThree(true, &responsiveGap);
+    EXPECT_EQ(responsive,
+              (QStringList{QStringLiteral("alert one"), QStringLiteral("mail one"),
+                           QStringLiteral("alert two"), QStringLiteral("mail two"),
+                           QStringLiteral("alert Unable to send e-mail about SSD problem "
+                                          "notification (error: MailCore Failure)"),
+                           QStringLiteral("alert three"), QStringLiteral("mail three")}));
+    EXPECT_EQ(responsive, blocking);
+    EXPECT_GE(blockingGap, 290);
+    EXPECT_LE(responsiveGap, 250);
 }
 
 }  // namespace
