@@ -1,12 +1,15 @@
 #include "app/app_delegate.h"
 
+#include "app/drive_snapshot.h"
 #include "delivery/dx_email_sender.h"
 
 #include "ext/date.h"
 #include "ext/scheduling.h"
 #include "ext/text.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QPointer>
 
 #include <algorithm>
@@ -29,13 +32,30 @@ QString stateSuffix(quint8 state) {
 }  // namespace
 
 AppDelegate::AppDelegate(Services services, QObject* parent)
-    : QObject(parent), services_(std::move(services)) {
+    : QObject(parent),
+      services_(std::move(services)),
+      snapshotEvaluation_{snapshotDisks_,
+                          services_.evaluation.host,
+                          services_.evaluation.reports,
+                          services_.evaluation.feedback,
+                          services_.evaluation.log,
+                          services_.evaluation.settings} {
     if (!services_.resourceURL) {
         services_.resourceURL = [](const QString& name) { return resourceURL(name); };
     }
+    for (QThreadPool* worker : {&readWorker_, &mailWorker_}) {
+        worker->setMaxThreadCount(1);
+        // The thread ends with its work: an idle process keeps no thread
+        // that would wake up later only to end.
+        worker->setExpiryTimeout(0);
+    }
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() {
+    // The workers use the services, which end with their owner after this.
+    readWorker_.waitForDone();
+    mailWorker_.waitForDone();
+}
 
 QStringList AppDelegate::menuIconsetNames() {
     return {QStringLiteral("Disks"),         QStringLiteral("Gray Disks"),
@@ -63,11 +83,46 @@ QString AppDelegate::deviceNodeOf(const SSD& ssd) const {
 }
 
 void AppDelegate::performCheck(const QObject*) {
+    if (!services_.workOffMainThread) {
+        runCycle(std::make_shared<const DriveSnapshot>(
+            DriveSnapshot::gather(services_.disks, services_.evaluation.disks)));
+        return;
+    }
+    if (gathering_) {
+        services_.log.log_message(7, QStringLiteral("Debug: check asked for while one runs"));
+        return;
+    }
+    gathering_ = true;
+    readWorker_.start([this] {
+        auto snapshot = std::make_shared<const DriveSnapshot>(
+            DriveSnapshot::gather(services_.disks, services_.evaluation.disks));
+        QMetaObject::invokeMethod(
+            this,
+            [this, snapshot] {
+                gathering_ = false;
+                runCycle(snapshot);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void AppDelegate::waitForCheck() {
+    if (!gathering_) {
+        return;
+    }
+    QEventLoop loop;
+    connect(this, &AppDelegate::checkFinished, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void AppDelegate::runCycle(std::shared_ptr<const DriveSnapshot> snapshot) {
     // Sudden termination: a signal only queues the quit on the event loop, and
-    // the cycle runs on that loop's thread, so it always completes first.
+    // the evaluation runs on that loop's thread, so it always completes first;
+    // a cycle still reading its drives has changed nothing yet.
     Q_EMIT ssdArrayWillChange();
     ssdArray_.clear();
     Q_EMIT ssdArrayDidChange();
+    snapshotDisks_.setSnapshot(std::move(snapshot));
 
     QString tooltip = QStringLiteral("Ostrivane v%1\n\n").arg(services_.appVersion);
     evaluateDrives(tooltip);
@@ -132,12 +187,12 @@ void AppDelegate::performCheck(const QObject*) {
 }
 
 void AppDelegate::evaluateDrives(QString& tooltip) {
-    const DiskList disks = services_.disks.mountedHarddisks(true).value_or(DiskList());
+    const DiskList disks = snapshotDisks_.mountedHarddisks(true).value_or(DiskList());
     for (const DiskEntry& entry : disks) {
-        auto ssd = std::make_unique<SSD>(services_.evaluation);
+        auto ssd = std::make_unique<SSD>(snapshotEvaluation_);
         ssd->setDisknum(entry.diskNumber);
         ssd->setName(entry.diskName);
-        ssd->setDeviceNode(services_.disks.deviceNode(entry.diskNumber));
+        ssd->setDeviceNode(snapshotDisks_.deviceNode(entry.diskNumber));
         ssd->performCheck();
         if (!ssd->isSSD()) {
             continue;
@@ -197,9 +252,18 @@ void AppDelegate::sendNotifications(const QString& problemText) {
     QPointer<AppDelegate> self(this);
     run_on_main_after(0.1f, [self] {
         if (self) {
-            self->deliverNext();
+            ++self->dueDeliveries_;
+            self->deliverDue();
         }
     });
+}
+
+void AppDelegate::deliverDue() {
+    // A delivery ends with its e-mail's result: the next one waits for it.
+    while (mailsUnderWay_ == 0 && dueDeliveries_ > 0) {
+        --dueDeliveries_;
+        deliverNext();
+    }
 }
 
 void AppDelegate::deliverNext() {
@@ -209,9 +273,17 @@ void AppDelegate::deliverNext() {
 }
 
 void AppDelegate::finishDeliveries() {
-    while (!pendingDeliveries_.isEmpty()) {
+    while (!pendingDeliveries_.isEmpty() || mailsUnderWay_ > 0) {
+        if (mailsUnderWay_ > 0) {
+            // Each mail's result (and its alert) comes before the next text.
+            mailWorker_.waitForDone();
+            QCoreApplication::sendPostedEvents(&mailResults_, QEvent::MetaCall);
+            continue;
+        }
         deliverNext();
     }
+    // The timers of the texts delivered here find nothing left, as before.
+    dueDeliveries_ = 0;
 }
 
 void AppDelegate::increaseUsages(bool usage, bool allowFeedbackNow) {
@@ -231,17 +303,37 @@ void AppDelegate::deliver(const QString& problemText) {
         }
     }
     if (settings.defaultInt(QStringLiteral("NotificationUseEmail")) != 0) {
-        const int result = services_.mail.sendMailWithCGI(
-            problemText, kProblemTitle,
-            settings.defaultString(QStringLiteral("NotificationUseEmailAddress")), 60.0f, false,
-            false);
-        if (result != 0) {
-            services_.alerts.alert_apptitled(
-                localized(QStringLiteral(
-                              "Unable to send e-mail about SSD problem notification (error: %1)"))
-                    .arg(emailResultName(result)),
-                QStringLiteral("OK"), {}, {});
+        const QString to = settings.defaultString(QStringLiteral("NotificationUseEmailAddress"));
+        if (!services_.workOffMainThread) {
+            mailDelivered(services_.mail.sendMailWithCGI(problemText, kProblemTitle, to, 60.0f,
+                                                         false, false));
+            return;
         }
+        // The relay may take its whole time-out; one worker sends the mails
+        // one after the other, in the order they were raised.
+        ++mailsUnderWay_;
+        mailWorker_.start([this, problemText, to] {
+            const int result =
+                services_.mail.sendMailWithCGI(problemText, kProblemTitle, to, 60.0f, false, false);
+            QMetaObject::invokeMethod(
+                &mailResults_,
+                [this, result] {
+                    --mailsUnderWay_;
+                    mailDelivered(result);
+                    deliverDue();
+                },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void AppDelegate::mailDelivered(int result) {
+    if (result != 0) {
+        services_.alerts.alert_apptitled(
+            localized(
+                QStringLiteral("Unable to send e-mail about SSD problem notification (error: %1)"))
+                .arg(emailResultName(result)),
+            QStringLiteral("OK"), {}, {});
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/check_cycle_services.h"
+#include "app/drive_snapshot.h"
 #include "core/ssd.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 
@@ -42,6 +44,11 @@ class AppDelegate : public QObject {
         bool darkMode = false;
         // Location of a resource file by name; absent when there is none.
         std::function<std::optional<QUrl>(const QString&)> resourceURL;
+        // On: the drive reads of a cycle and the e-mail deliveries run on
+        // workers, so the main thread stays responsive; the evaluation and
+        // every other delivery still run on the main thread. Off: the
+        // cycle runs through before performCheck returns.
+        bool workOffMainThread = false;
     };
 
     // The overall result of the last cycle, for callers that act on it.
@@ -50,8 +57,15 @@ class AppDelegate : public QObject {
     explicit AppDelegate(Services services, QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // One check cycle; the sender is ignored.
+    // One check cycle; the sender is ignored. Working off the main thread,
+    // it starts the reads and returns; checkFinished tells when the cycle
+    // ended. Asked for while the drives are being read, it does nothing:
+    // the cycle under way is that check.
     void performCheck(const QObject* sender = nullptr);
+    // True while a cycle's drive reads are under way.
+    bool isChecking() const { return gathering_; }
+    // Returns once no cycle is under way, running the event loop meanwhile.
+    void waitForCheck();
     // Restarts the timer from the current interval; also checks at once when
     // the sender is this controller or a control tagged 66.
     void checkIntervalChanged(const QObject* sender);
@@ -74,8 +88,9 @@ class AppDelegate : public QObject {
     QString statusTimeText() const { return statusTimeText_; }
     QUrl statusIconURL() const { return statusIconURL_; }
     Overall lastOverall() const { return lastOverall_; }
-    // Deliveries scheduled by sendNotifications that have not run yet.
-    int pendingDeliveries() const { return int(pendingDeliveries_.size()); }
+    // Deliveries scheduled by sendNotifications that have not run yet, and
+    // e-mails still being sent.
+    int pendingDeliveries() const { return int(pendingDeliveries_.size()) + mailsUnderWay_; }
     const QTimer* checkTimer() const { return checkTimer_.get(); }
     bool isDarkMode() const { return services_.darkMode; }
 
@@ -98,12 +113,19 @@ class AppDelegate : public QObject {
   private:
     void deliver(const QString& problemText);
     void deliverNext();
+    void deliverDue();
+    void runCycle(std::shared_ptr<const DriveSnapshot> snapshot);
     void evaluateDrives(QString& tooltip);
+    void mailDelivered(int result);
     void notifyProblems(const SSD& ssd);
     QString deviceNodeOf(const SSD& ssd) const;
     std::optional<QUrl> resource(const QString& name) const;
 
     Services services_;
+    // The drives as the last cycle read them, and the evaluation's services
+    // over them (the drives of ssdArray keep using these).
+    SnapshotDisks snapshotDisks_;
+    EvaluationServices snapshotEvaluation_;
     std::vector<std::unique_ptr<SSD>> ssdArray_;
     std::unique_ptr<QTimer> checkTimer_;
     QString statusSummaryText_;
@@ -114,4 +136,15 @@ class AppDelegate : public QObject {
     Overall lastOverall_ = Overall::None;
     // Texts waiting for their delivery, oldest first.
     QStringList pendingDeliveries_;
+    bool gathering_ = false;
+    int mailsUnderWay_ = 0;
+    // Deliveries whose time has come but that wait for an e-mail under way.
+    int dueDeliveries_ = 0;
+    // The context of the e-mails' results, apart from the cycle's, so that
+    // finishDeliveries can take the results without running a cycle.
+    QObject mailResults_;
+    // One worker each, so reads and mails keep their order and a slow relay
+    // never holds up a check. Last: they end (waiting) before the rest.
+    QThreadPool readWorker_;
+    QThreadPool mailWorker_;
 };

@@ -47,6 +47,8 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
     if (options.reports) {
         configureServerReports([host = host_.get()] { return host->host().isOnline(); });
     }
+    notifications_.clicked = options.notificationClicked;
+    notifications_.fallback = options.notificationFallback;
     if (!options.notify) {
         silent_ = std::make_unique<Silent>();
     }
@@ -69,6 +71,7 @@ HeadlessApp::HeadlessApp(const Options& options, Logger& log)
         lib.appVersionString(),
         options.darkMode,
         {},
+        options.workOffMainThread,
     });
     if (!options.historyPath.isEmpty()) {
         history_ = std::make_unique<HealthHistory>(log);

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,11 @@ class HeadlessApp {
         AlertPresenter* alerts = nullptr;
         FeedbackAlert* feedback = nullptr;
         RatingPresenter* rating = nullptr;
+        // A click on a desktop notification; empty: notifications offer none.
+        std::function<void()> notificationClicked;
+        // Shows a notification when there is no notification service
+        // (false: it cannot either, and the notification is logged).
+        std::function<bool(const QString& title, const QString& text)> notificationFallback;
         // The platform appearance was dark at start-up.
         bool darkMode = false;
         // Off: notifications go nowhere (no desktop message, no e-mail).
@@ -36,6 +42,9 @@ class HeadlessApp {
         // Off: nothing is reported to the maker's server (a recorded machine's
         // drives are not this machine's; a read-only run leaves no trace).
         bool reports = true;
+        // Off: a check reads the drives on the calling thread and has ended
+        // when performCheck returns (for tests of what a cycle shows).
+        bool workOffMainThread = true;
     };
 
     HeadlessApp(const Options& options, Logger& log);

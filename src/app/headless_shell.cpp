@@ -39,6 +39,9 @@ void DesktopNotifications::deliverNotification(const QString& title, const QStri
         sendOverSessionBus(title, text, imageName)) {
         return;
     }
+    if (fallback && fallback(title, text)) {
+        return;
+    }
     log_.log_message(5, QStringLiteral("Notification: %1 - %2").arg(title, oneLine(text)));
 }
 
@@ -50,8 +53,10 @@ bool DesktopNotifications::sendOverSessionBus(const QString& title, const QStrin
         return false;
     }
     QString error;
+    const QString image =
+        imageName.isEmpty() ? QString() : namedImage(imageName).value_or(QString());
     const SessionBusModule::Delivery delivery =
-        bus->notify(appName_, title, text, namedImage(imageName).value_or(QString()), error);
+        bus->notify({appName_, title, text, image, clicked}, error);
     if (delivery == SessionBusModule::Delivery::Failed) {
         log_.log_message(3, QStringLiteral("Error:    desktop notification failed: %1").arg(error));
     }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The check cycle's services for a process without windows.
 
 // Records the icons and tooltip instead of drawing them.
@@ -36,12 +38,20 @@ class LoggedAlerts final : public AlertPresenter {
 };
 
 // A desktop notification over the session bus (org.freedesktop.Notifications)
-// when there is one with a notification service; else a log line.
+// when there is one with a notification service; else the fallback, and
+// without one (or when it declines) a log line.
 class DesktopNotifications final : public UserNotifications {
   public:
     DesktopNotifications(Logger& log, QString appName) : log_(log), appName_(std::move(appName)) {}
     void deliverNotification(const QString& title, const QString& text,
                              const QString& imageName) override;
+
+    // Called when the user clicks a notification; empty: notifications offer
+    // no action (nothing could answer it).
+    std::function<void()> clicked;
+    // Shows the notification some other way when there is no notification
+    // service; false when it cannot either.
+    std::function<bool(const QString& title, const QString& text)> fallback;
 
   private:
     bool sendOverSessionBus(const QString& title, const QString& text, const QString& imageName);

@@ -5,17 +5,22 @@
 #include "app/check_cycle_services.h"
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // Keeps a running controller's timer on the current "SSDCheckInterval",
 // which another process (`defaults write`) may change at any time. It looks
-// at the settings store's change count, one memory load, and reads the
-// setting only when something was written. A changed interval restarts the
-// timer without a check, as a change in the settings window does.
+// whenever the settings database's files are written (inotify on their
+// folder, so an idle process sleeps), at the store's change count, one
+// memory load, and reads the setting only when something was written. A
+// changed interval restarts the timer without a check, as a change in the
+// settings window does. Without a database file, or when the folder cannot
+// be watched, it looks every `period` instead.
 class IntervalWatch final : public QObject {
     Q_OBJECT
 
@@ -25,8 +30,9 @@ class IntervalWatch final : public QObject {
     using ChangeCount = std::function<std::optional<quint64>()>;
 
     IntervalWatch(AppDelegate& controller, ControllerSettings& settings, Logger& log,
-                  ChangeCount changeCount,
+                  ChangeCount changeCount, QString databasePath,
                   std::chrono::milliseconds period = std::chrono::seconds(2));
+    ~IntervalWatch() override;
 
     // Watches from the interval the controller's timer was made with.
     void start();
@@ -34,7 +40,12 @@ class IntervalWatch final : public QObject {
     // the store does not count); logs that it did and why.
     void reread(const QString& reason);
 
+    // True when it waits for writes, false when it looks every period.
+    bool watchesFiles() const { return notifier_ != nullptr; }
+
   private:
+    bool watchFolder();
+    void filesChanged();
     void look();
     void applyInterval();
 
@@ -42,6 +53,9 @@ class IntervalWatch final : public QObject {
     ControllerSettings& settings_;
     Logger& log_;
     ChangeCount changeCount_;
+    QString databasePath_;
+    int inotify_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
     QTimer timer_;
     std::optional<quint64> lastCount_;
     qint64 interval_ = 0;

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class SessionBusModule {
   public:
     enum class Delivery {
@@ -15,11 +17,22 @@ class SessionBusModule {
         Failed,  // the service answered with an error
     };
 
+    struct Notification {
+        QString appName;
+        QString title;
+        // Plain text: escaped here when the service reads markup.
+        QString text;
+        // A PNG file shown with the notification; empty: none.
+        QString imagePath;
+        // Called on the main thread when the user clicks the notification;
+        // empty: the notification offers no action.
+        std::function<void()> clicked;
+    };
+
     virtual ~SessionBusModule() = default;
-    // Calls Notify of org.freedesktop.Notifications; an empty `imagePath`
-    // shows none. `error` receives the service's message when it failed.
-    virtual Delivery notify(const QString& appName, const QString& title, const QString& text,
-                            const QString& imagePath, QString& error) = 0;
+    // Calls Notify of org.freedesktop.Notifications. `error` receives the
+    // service's message when it failed.
+    virtual Delivery notify(const Notification& notification, QString& error) = 0;
 };
 
 inline constexpr char kSessionBusModuleName[] = "ostrivane-session-bus";

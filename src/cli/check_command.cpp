@@ -297,11 +297,14 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     HeadlessApp app(options, log);
     const QDateTime checked = QDateTime::currentDateTimeUtc();
     app.controller().performCheck(nullptr);
+    app.controller().waitForCheck();
     // Deliveries are queued 0.1 s after the cycle, in order; the quit queued
-    // behind them runs once they are all done. Without any, nothing waits.
+    // behind them runs once they are all started. Without any, nothing waits.
     if (app.controller().pendingDeliveries() > 0) {
         run_on_main_after(0.1f, [] { QCoreApplication::quit(); });
         QCoreApplication::exec();
+        // E-mails may still be on their way to the relay.
+        app.controller().finishDeliveries();
     }
 
     StoreSettings settings;

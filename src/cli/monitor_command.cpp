@@ -121,8 +121,9 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
         app.launchPing();
     }
     StoreSettings settings;
-    IntervalWatch watch(app.controller(), settings, log,
-                        [] { return SettingsStore::shared().changeCount(); });
+    IntervalWatch watch(
+        app.controller(), settings, log, [] { return SettingsStore::shared().changeCount(); },
+        SettingsStore::shared().path());
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&notifier, &QSocketNotifier::activated, [&log, &watch] {
         char byte = 0;
@@ -147,6 +148,9 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
     app.controller().changeIconset();
     watch.start();
     const int loop = QCoreApplication::exec();
+    // A check still reading its drives ends first, as one would that ran on
+    // the main thread: its notifications are due like any other.
+    app.controller().waitForCheck();
     // A signal right after a cycle stops the loop before that cycle's
     // deliveries ran, while their uses are counted and the new health stored:
     // the decrease would never be told.

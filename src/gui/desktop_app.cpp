@@ -23,6 +23,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPalette>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 // The controller draws into whichever visibility manager is current: the
@@ -125,6 +126,18 @@ void DesktopApp::createController() {
     headless.display = display_.get();
     headless.alerts = &alerts_;
     headless.darkMode = darkMode_;
+    // A click on the notification opens the window, as the notification
+    // centre's click does.
+    headless.notificationClicked = [this] { openMainWindow(); };
+    // Without a notification service, the tray's balloon when there is a tray.
+    headless.notificationFallback = [this](const QString& title, const QString& text) {
+        QSystemTrayIcon* item = visibility_ ? visibility_->statusItem() : nullptr;
+        if (item == nullptr || !QSystemTrayIcon::supportsMessages()) {
+            return false;
+        }
+        item->showMessage(title, text, QSystemTrayIcon::Warning);
+        return true;
+    };
     app_ = std::make_unique<HeadlessApp>(headless, log_);
     buildStatusItemMenu();
     connect(&app_->controller(), &AppDelegate::statusChanged, this,

@@ -6,39 +6,97 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QHash>
+#include <QObject>
 #include <QStringList>
 #include <QVariantMap>
 
 namespace {
 
 constexpr int kCallTimeoutMs = 5000;
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+
+// The service's signals about the notifications sent from here.
+class NotificationSignals final : public QObject {
+    Q_OBJECT
+
+  public:
+    QHash<quint32, std::function<void()>> clicks;
+
+  public Q_SLOTS:
+    void actionInvoked(quint32 id, const QString& key) {
+        if (key == QLatin1String("default")) {
+            if (const auto action = clicks.value(id)) {
+                action();
+            }
+        }
+    }
+    void notificationClosed(quint32 id, quint32) { clicks.remove(id); }
+};
 
 class DBusSessionBusModule final : public SessionBusModule {
   public:
-    Delivery notify(const QString& appName, const QString& title, const QString& text,
-                    const QString& imagePath, QString& error) override {
-        const QString service = QStringLiteral("org.freedesktop.Notifications");
+    Delivery notify(const Notification& notification, QString& error) override {
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected() || !bus.interface() ||
-            !bus.interface()->isServiceRegistered(service).value()) {
+            !bus.interface()->isServiceRegistered(kService).value()) {
             return Delivery::NoService;
         }
         QVariantMap hints;
-        if (!imagePath.isEmpty()) {
-            hints.insert(QStringLiteral("image-path"), imagePath);
+        if (!notification.imagePath.isEmpty()) {
+            hints.insert(QStringLiteral("image-path"), notification.imagePath);
         }
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            service, QStringLiteral("/org/freedesktop/Notifications"), service,
-            QStringLiteral("Notify"));
-        call << appName << quint32(0) << QString() << title << text << QStringList() << hints
-             << qint32(-1);
+        QStringList actions;
+        if (notification.clicked) {
+            listen(bus);
+            actions << QStringLiteral("default") << QStringLiteral("Open");
+        }
+        // A service that reads markup would take "<" in a drive's name for a tag.
+        const QString body = readsMarkup(bus) ? escaped(notification.text) : notification.text;
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
+        call << notification.appName << quint32(0) << notification.imagePath << notification.title
+             << body << actions << hints << qint32(-1);
         const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
         if (reply.type() == QDBusMessage::ErrorMessage) {
             error = reply.errorMessage();
             return Delivery::Failed;
         }
+        if (notification.clicked && !reply.arguments().isEmpty()) {
+            signals_.clicks.insert(reply.arguments().first().toUInt(), notification.clicked);
+        }
         return Delivery::Delivered;
     }
+
+  private:
+    static QString escaped(QString text) {
+        return text.replace(QLatin1Char('&'), QLatin1String("&amp;"))
+            .replace(QLatin1Char('<'), QLatin1String("&lt;"))
+            .replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    }
+    // Asked at every notification: the service may have been replaced.
+    static bool readsMarkup(QDBusConnection& bus) {
+        const QDBusMessage reply =
+            bus.call(QDBusMessage::createMethodCall(kService, kPath, kService,
+                                                    QStringLiteral("GetCapabilities")),
+                     QDBus::Block, kCallTimeoutMs);
+        return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+               reply.arguments().first().toStringList().contains(QStringLiteral("body-markup"));
+    }
+
+    void listen(QDBusConnection& bus) {
+        if (listening_) {
+            return;
+        }
+        listening_ = bus.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"),
+                                 &signals_, SLOT(actionInvoked(quint32, QString))) &&
+                     bus.connect(kService, kPath, kService, QStringLiteral("NotificationClosed"),
+                                 &signals_, SLOT(notificationClosed(quint32, quint32)));
+    }
+
+    NotificationSignals signals_;
+    bool listening_ = false;
 };
 
 }  // namespace
@@ -47,3 +105,5 @@ extern "C" Q_DECL_EXPORT SessionBusModule* ostrivane_session_bus_module() {
     static DBusSessionBusModule module;
     return &module;
 }
+
+#include "dbus_session_bus_module.moc"

@@ -142,7 +142,7 @@ inline QStringList deliveries(const Journal& journal) {
 // The controller over fakes; resources are those listed in `resources`.
 struct Harness {
     // `mail` replaces the journal's recording sender, for tests of real deliveries.
-    explicit Harness(MailSender* mail = nullptr) {
+    explicit Harness(MailSender* mail = nullptr, bool offMainThread = false) {
         controller = std::make_unique<AppDelegate>(AppDelegate::Services{
             disks, EvaluationServices{disks, journal, journal, journal, journal, settings},
             settings, journal, journal, journal, journal, mail ? *mail : journal, journal,
@@ -152,7 +152,8 @@ struct Harness {
                     return std::nullopt;
                 }
                 return QUrl(QStringLiteral("file:///res/") + name);
-            }});
+            },
+            offMainThread});
     }
 
     // A solid-state drive whose health is `health` (attribute 231 of an unlisted model).

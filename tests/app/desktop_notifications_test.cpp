@@ -6,15 +6,19 @@
 
 #include "test_support.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -35,10 +39,14 @@ class NotificationService final : public QDBusVirtualObject {
   public:
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        const std::lock_guard lock(mutex);
+        if (message.member() == QLatin1String("GetCapabilities")) {
+            connection.send(message.createReply(QVariant(capabilities)));
+            return true;
+        }
         if (message.member() != QLatin1String("Notify")) {
             return false;
         }
-        const std::lock_guard lock(mutex);
         calls.append(message.arguments());
         connection.send(refusal.isEmpty() ? message.createReply(QVariant::fromValue(quint32(7)))
                                           : message.createErrorReply(
@@ -49,7 +57,12 @@ class NotificationService final : public QDBusVirtualObject {
     std::mutex mutex;
     QList<QVariantList> calls;
     QString refusal;  // answered with this error when not empty
+    QStringList capabilities{QStringLiteral("body"), QStringLiteral("actions")};
 };
+
+QVariantMap hintsOf(const QVariantList& call) {
+    return qdbus_cast<QVariantMap>(call.value(6).value<QDBusArgument>());
+}
 
 class DesktopNotificationsTest : public ::testing::Test {
   protected:
@@ -130,6 +143,8 @@ TEST_F(DesktopNotificationsTest, GoesToTheNotificationServiceWhenThereIsOne) {
     EXPECT_EQ(call[0].toString(), QStringLiteral("Ostrivane"));
     EXPECT_EQ(call[3].toString(), QStringLiteral("Drive health"));
     EXPECT_EQ(call[4].toString(), QStringLiteral("Health dropped\nto 80%"));
+    // Nothing in a headless monitor could answer a click.
+    EXPECT_TRUE(call[5].toStringList().isEmpty());
     EXPECT_EQ(call[7].toInt(), -1);
     EXPECT_TRUE(log_.lines.filter(QStringLiteral("Notification:")).isEmpty())
         << log_.lines.join('\n').toStdString();
@@ -148,6 +163,87 @@ TEST_F(DesktopNotificationsTest, AnErrorAnswerOrNoServiceEndsInTheLog) {
               (QStringList{QStringLiteral("3 Error:    desktop notification failed: too many "
                                           "notifications"),
                            QStringLiteral("5 Notification: T2 - text")}));
+}
+
+TEST_F(DesktopNotificationsTest, CarriesTheDockImageAsFileAndIcon) {
+    offerService();
+    notifications_.deliverNotification(QStringLiteral("T"), QStringLiteral("text"),
+                                       QStringLiteral("iconset_dock_1_warning"));
+    const std::lock_guard lock(service_.mutex);
+    ASSERT_EQ(service_.calls.size(), 1);
+    const QVariantList& call = service_.calls.first();
+    const QString path = hintsOf(call).value(QStringLiteral("image-path")).toString();
+    EXPECT_TRUE(path.endsWith(QLatin1String("/iconset_dock_1_warning.png"))) << path.toStdString();
+    EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
+    EXPECT_EQ(call[2].toString(), path);
+}
+
+// A drive may be named "<A & B>": shown as written, whether or not the
+// service reads markup.
+TEST_F(DesktopNotificationsTest, EscapesMarkupOnlyForAServiceThatReadsIt) {
+    offerService();
+    const QString text = QStringLiteral("Disk <A & B> (/dev/sda)");
+    notifications_.deliverNotification(QStringLiteral("T"), text, QString());
+    {
+        const std::lock_guard lock(service_.mutex);
+        service_.capabilities.append(QStringLiteral("body-markup"));
+    }
+    notifications_.deliverNotification(QStringLiteral("T"), text, QString());
+    const std::lock_guard lock(service_.mutex);
+    ASSERT_EQ(service_.calls.size(), 2);
+    EXPECT_EQ(service_.calls[0][4].toString(), text);
+    EXPECT_EQ(service_.calls[1][4].toString(), QStringLiteral("Disk &lt;A &amp; B&gt; (/dev/sda)"));
+    EXPECT_EQ(service_.calls[1][3].toString(), QStringLiteral("T"));
+}
+
+TEST_F(DesktopNotificationsTest, ADefaultActionAnswersTheClickOnItsNotification) {
+    offerService();
+    int clicks = 0;
+    notifications_.clicked = [&clicks] { ++clicks; };
+    notifications_.deliverNotification(QStringLiteral("T"), QStringLiteral("text"), QString());
+    {
+        const std::lock_guard lock(service_.mutex);
+        ASSERT_EQ(service_.calls.size(), 1);
+        EXPECT_EQ(service_.calls[0][5].toStringList().value(0), QStringLiteral("default"));
+        EXPECT_EQ(service_.calls[0][5].toStringList().size(), 2);
+    }
+    const auto invoke = [](quint32 id, const QString& key) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/Notifications"),
+            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
+        signal << id << key;
+        ASSERT_TRUE(QDBusConnection(QStringLiteral("service")).send(signal));
+    };
+    const auto settle = [] {
+        QEventLoop loop;
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    // Another notification's click, and another action of ours, are not ours.
+    invoke(8, QStringLiteral("default"));
+    invoke(7, QStringLiteral("other"));
+    settle();
+    EXPECT_EQ(clicks, 0);
+    invoke(7, QStringLiteral("default"));
+    settle();
+    EXPECT_EQ(clicks, 1);
+    notifications_.clicked = nullptr;
+}
+
+TEST_F(DesktopNotificationsTest, WithoutAServiceTheFallbackShowsIt) {
+    QStringList shown;
+    notifications_.fallback = [&shown](const QString& title, const QString& text) {
+        shown << title + QLatin1Char('|') + text;
+        return true;
+    };
+    notifications_.deliverNotification(QStringLiteral("T"), QStringLiteral("text"), QString());
+    EXPECT_EQ(shown, QStringList{QStringLiteral("T|text")});
+    EXPECT_TRUE(log_.lines.isEmpty()) << log_.lines.join('\n').toStdString();
+
+    // A fallback that cannot show it leaves the log line.
+    notifications_.fallback = [](const QString&, const QString&) { return false; };
+    notifications_.deliverNotification(QStringLiteral("T"), QStringLiteral("text"), QString());
+    EXPECT_EQ(log_.lines, QStringList{QStringLiteral("5 Notification: T - text")});
 }
 
 }  // namespace

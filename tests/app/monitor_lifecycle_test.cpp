@@ -4,6 +4,9 @@
 #include "app/interval_watch.h"
 #include "app_fakes.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -52,21 +55,32 @@ TEST(Shutdown, FinishingHalfWayKeepsTheOrder) {
     EXPECT_EQ(h.journal.with(QStringLiteral("usage 1")).size(), 3);
 }
 
-// The settings store's change count, moved by the test as other processes would.
+// The settings store's change count and its database file, moved and
+// written by the test as other processes would. Without a database file, the
+// watch looks every 10 ms.
 struct Watched {
-    Watched() {
+    explicit Watched(bool withDatabase = true) {
         harness.addDrive(0, QStringLiteral("Good"), 90);
         harness.controller->checkIntervalChanged(harness.controller.get());
         watch = std::make_unique<IntervalWatch>(
             *harness.controller, harness.settings, harness.journal, [this] { return count; },
-            std::chrono::milliseconds(10));
+            withDatabase ? database() : QString(), std::chrono::milliseconds(10));
         watch->start();
     }
-    void write(qint64 minutes) {
-        harness.settings.setDefaultInt(QStringLiteral("SSDCheckInterval"), minutes);
+    QString database() const { return folder.filePath(QStringLiteral("settings.db")); }
+    // What another process's write does: the count moves, the file is written.
+    void touch(const QString& suffix = QString()) {
         if (count) {
             ++*count;
         }
+        QFile file(database() + suffix);
+        if (file.open(QIODevice::Append)) {
+            file.write("x");
+        }
+    }
+    void write(qint64 minutes) {
+        harness.settings.setDefaultInt(QStringLiteral("SSDCheckInterval"), minutes);
+        touch();
     }
     // Lets the watch look a few times.
     static void wait() {
@@ -76,6 +90,7 @@ struct Watched {
     }
     int checks() const { return int(harness.journal.tooltips.size()); }
 
+    QTemporaryDir folder;
     Harness harness;
     std::optional<quint64> count = 7;
     std::unique_ptr<IntervalWatch> watch;
@@ -83,12 +98,13 @@ struct Watched {
 
 TEST(IntervalWatch, AChangedIntervalReschedulesWithoutACheck) {
     Watched w;
+    ASSERT_TRUE(w.watch->watchesFiles());
     ASSERT_EQ(w.checks(), 1);
     const QTimer* first = w.harness.controller->checkTimer();
     ASSERT_EQ(first->interval(), 60 * 60 * 1000);
 
     // Other settings change (every check writes the drives' health): the timer stays.
-    ++*w.count;
+    w.touch();
     w.wait();
     EXPECT_EQ(w.harness.controller->checkTimer(), first);
 
@@ -131,6 +147,39 @@ TEST(IntervalWatch, AStoreWithoutACountIsReadAtEveryLook) {
     w.write(3);
     w.wait();
     EXPECT_EQ(w.harness.controller->checkTimer()->interval(), 3 * 60 * 1000);
+    EXPECT_EQ(w.checks(), 1);
+}
+
+// An idle monitor sleeps: only writes to the database's own files wake the
+// watch, which then looks at once.
+TEST(IntervalWatch, OnlyTheDatabasesFilesWakeTheWatch) {
+    Watched w;
+    ASSERT_TRUE(w.watch->watchesFiles());
+    w.count.reset();  // every look reads the setting
+    w.harness.settings.setDefaultInt(QStringLiteral("SSDCheckInterval"), 4);
+    w.wait();
+    EXPECT_EQ(w.harness.controller->checkTimer()->interval(), 60 * 60 * 1000);
+    QFile other(w.folder.filePath(QStringLiteral("ostrivane.log")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("line\n");
+    other.close();
+    w.wait();
+    EXPECT_EQ(w.harness.controller->checkTimer()->interval(), 60 * 60 * 1000);
+
+    // The write-ahead log is the database's, as SQLite writes it.
+    w.touch(QStringLiteral("-wal"));
+    w.wait();
+    EXPECT_EQ(w.harness.controller->checkTimer()->interval(), 4 * 60 * 1000);
+}
+
+// Without a database file (a store in memory), it looks every period.
+TEST(IntervalWatch, WithoutADatabaseItLooksEveryPeriod) {
+    Watched w(false);
+    EXPECT_FALSE(w.watch->watchesFiles());
+    w.harness.settings.setDefaultInt(QStringLiteral("SSDCheckInterval"), 6);
+    ++*w.count;
+    w.wait();
+    EXPECT_EQ(w.harness.controller->checkTimer()->interval(), 6 * 60 * 1000);
     EXPECT_EQ(w.checks(), 1);
 }
 
