@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTextStream>
 
+#include <atomic>
 #include <optional>
 
 // What every command does before its own work: says on standard error when
@@ -43,9 +44,10 @@ class WatchingLogger final : public Logger {
   public:
     explicit WatchingLogger(bool forward = true) : forward_(forward) {}
     void log_message(int level, const QString& text) override;
-    bool sawAccessAdvice() const { return sawAccessAdvice_; }
+    bool sawAccessAdvice() const { return sawAccessAdvice_.load(); }
 
   private:
     bool forward_;
-    bool sawAccessAdvice_ = false;
+    // Set by the read worker, read on the main thread.
+    std::atomic<bool> sawAccessAdvice_{false};
 };
