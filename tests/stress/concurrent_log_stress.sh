@@ -37,7 +37,7 @@ run_env() {
 
 # How many lines one check leaves when it runs alone.
 fresh_home "$work/alone"
-run_env "$work/alone" "$cli" check --machine "$machine" >/dev/null 2>&1 || true
+run_env "$work/alone" "$cli" check --machine "$machine" --state "$work/alone" >/dev/null 2>&1 || true
 per_process=$(wc -l <"$work/alone/data/Ostrivane/Ostrivane.log")
 if [ "$per_process" -lt 1 ]; then
   echo "a single check wrote no log line" >&2
@@ -63,7 +63,7 @@ for round in $(seq 1 "$rounds"); do
   for _ in $(seq 1 "$processes"); do
     # Every process waits for the start signal, so all start within ~10 ms.
     (while [ ! -e "$go" ]; do sleep 0.01; done
-      run_env "$home" "$cli" check --machine "$machine" >/dev/null 2>&1) &
+      run_env "$home" "$cli" check --machine "$machine" --state "$home" >/dev/null 2>&1) &
     pids+=($!)
   done
   sleep 0.3
