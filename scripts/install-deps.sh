@@ -24,6 +24,8 @@ test_packages=(
   # The desktop entries are checked with the freedesktop validator; the window
   # screenshots measure their texts in DejaVu.
   desktop-file-utils fonts-dejavu-core
+  # The real tray item is tested on an X server of its own.
+  xvfb xauth xdotool
   # The monitoring resources: the Zabbix template is read as YAML, the Icinga 2
   # CheckCommand validated by icinga2 itself (no daemon is started).
   python3-yaml icinga2-bin icinga2-common
