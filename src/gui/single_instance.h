@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QLocalServer>
+#include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class QSocketNotifier;
+
 // One application per user session: the first instance listens on a local
-// socket; a later one hands its reopen request over and ends.
+// socket; a later one hands its reopen request over and ends. A plain Unix
+// socket, so the idle program maps no Qt Network (and what it brings).
 class SingleInstance final : public QObject {
     Q_OBJECT
 
@@ -14,6 +20,7 @@ class SingleInstance final : public QObject {
     enum class Role { First, Handed, Failed };
 
     explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
+    ~SingleInstance() override;
     // $XDG_RUNTIME_DIR/ostrivane.socket, or a per-user name in the temporary folder.
     static QString defaultSocketPath();
 
@@ -30,8 +37,13 @@ class SingleInstance final : public QObject {
     void reopenRequested(bool rescue);
 
   private:
-    void readRequest();
+    struct Client;
+    void acceptClients();
+    void readClient(int fd);
+    void dropClient(int fd);
 
     QString path_;
-    QLocalServer server_;
+    int listener_ = -1;
+    std::unique_ptr<QSocketNotifier> listening_;
+    QHash<int, std::shared_ptr<Client>> clients_;
 };
