@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper over CMake: `make run` sets everything up and runs the main job,
 # `make test` sets everything up and runs the whole test suite.
 BUILD ?= build

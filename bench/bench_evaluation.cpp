@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the health evaluation and of reading a saved smartctl report.
 #include "core/memory_settings.h"
 #include "core/smartctl_report.h"

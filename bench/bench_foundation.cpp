@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the calls every layer makes all the time: logging a line with the
 // log file open, and writing and reading an integer setting.
 #include "foundation/defaults.h"

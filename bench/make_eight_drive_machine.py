@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes a recorded machine of eight solid-state drives (four SATA, four
 NVMe, one mounted volume each) for the whole-process measurements of
 `ostrivane-cli check` and `monitor`. Usage: make_eight_drive_machine.py DIR"""

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process figures of the check cycle on a recorded machine of eight SSDs:
 #   1. `ostrivane-cli check` wall time (median of RUNS runs);
 #   2. the monitor's resident memory (RSS and PSS) after its first check, with

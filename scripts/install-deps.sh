@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages needed to build Ostrivane, and with --test
 # those its test suite needs too.
 # Does nothing when they are all present already.

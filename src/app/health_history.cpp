@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/health_history.h"
 
 #include "foundation/sqlite_statement.h"

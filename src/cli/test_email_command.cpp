@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/test_email_command.h"
 
 #include "cli/exit_codes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/attribute_text.h"
 
 #include "core/text_lines.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "delivery/network_relay.h"
 
 #include "ext/network_module.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/dx_host_information.h"
 
 #include "disks/platform/linux/linux_host_facts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ext/dictionary.h"
 
 bool containsAll(const QVariantMap& dictionary, const QStringList& keys) {

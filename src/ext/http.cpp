@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ext/modules.h"
 #include "ext/network_module.h"
 #include "ext/scheduling.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Operations on lists. Lists are values in C++: a copy is already a mutable

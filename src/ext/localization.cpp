@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ext/localization.h"
 
 #include "ext/formatting.h"

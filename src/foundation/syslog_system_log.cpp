@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "foundation/syslog_system_log.h"
 
 #include "foundation/wendle_lib.h"

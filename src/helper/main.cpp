@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostrivane-smart-helper: the privileged reader of S.M.A.R.T. pages. It reads
 // requests from standard input and writes each answer to standard output (one
 // for an old client, the reads of a whole check for a new one); all parsing

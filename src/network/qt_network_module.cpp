@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The network module: HTTP and host-name lookups on Qt Network, kept out of
 // the program's own binary so that Qt Network and the libraries it brings are
 // mapped only in a process that uses the network.

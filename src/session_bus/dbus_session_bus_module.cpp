@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session-bus module: desktop notifications with Qt D-Bus, kept out of the
 // program's own binary so that libdbus and the libraries it brings are mapped
 // only in a process that shows a notification.

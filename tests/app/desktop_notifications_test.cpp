@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Desktop notifications of the headless shell against a private session bus
 // (a dbus-daemon of the test's own) with a notification service of the
 // test's own: the Notify call as the service sees it, an error answer, and no

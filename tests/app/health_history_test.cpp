@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The health history file: kept where it is asked to be, never in "/" when
 // the program has no folder of its own.
 #include "app/health_history.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/usage_counting.h"
 #include "foundation/defaults.h"
 #include "foundation/settings_store.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/disk_enumeration.h"
 
 #include "line_logger.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/disk_enumeration.h"
 #include "disks/dx_host_information.h"
 #include "disks/platform/fixture/fixture_smart_access.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/platform/linux/linux_host_facts.h"
 
 #include "line_logger.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the Linux platform remembers during one enumeration call must never
 // reach the next call, nor a call on another thread.
 #include "disks/disk_enumeration.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads below a root folder: links followed inside the root only, bounded
 // reads, and the first line of attribute files.
 #include "disks/platform/linux/root_folder.h"

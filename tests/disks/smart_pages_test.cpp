@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/ata_smart_page.h"
 #include "disks/nvme_health_page.h"
 #include "page_builders.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/smart_reader.h"
 #include "core/smart_status.h"
 #include "fake_smart_access.h"

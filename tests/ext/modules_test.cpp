@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared modules loaded on first use: the network module is found in the
 // private library folder, and a module or function that is not there is
 // reported once, never a crash.

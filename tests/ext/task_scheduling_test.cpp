@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ext/list.h"
 #include "ext/scheduling.h"
 #include "test_support.h"

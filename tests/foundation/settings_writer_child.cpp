@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // settings_writer_child PATH PREFIX COUNT: stores PREFIX<i> = i for i from 0
 // (COUNT 0: until killed) and writes "i\n" to stdout after each store call
 // returned, so the parent knows which writes must have survived.

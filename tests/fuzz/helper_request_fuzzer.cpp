@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the helper's request parser and the client's answer
 // decoder must accept or refuse any bytes without reading out of bounds,
 // also when one connection carries many requests or answers.

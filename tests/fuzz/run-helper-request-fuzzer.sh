@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the helper-request fuzzer with clang (libFuzzer + ASan + UBSan) and
 # runs it. Usage: run-helper-request-fuzzer.sh [SECONDS] [OUT_DIR]
 set -euo pipefail

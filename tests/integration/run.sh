@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real-kernel S.M.A.R.T. test: boots a Debian kernel under QEMU (TCG, no
 # network) with two AHCI disks and two NVMe drives, reads each with
 # ostrivane-cli (as root and through the helper) and smartctl, and compares.

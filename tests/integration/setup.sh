@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prepares the real-kernel S.M.A.R.T. test in WORK_DIR (inside the build
 # folder): installs what the test needs when it is missing, fetches a Debian
 # kernel (cached), and builds a busybox initramfs holding our programs, their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compares `ostrivane-cli smart --json` with `smartctl -a -j` of the same disk:
 // status (PASSED <-> 2, FAILED <-> 1), and every ATA attribute's value, worst,
 // threshold, raw value and flags, or every NVMe health field. The first line

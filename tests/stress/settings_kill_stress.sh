@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills a settings writer with SIGKILL at random moments for many rounds and
 # checks that every write it had acknowledged is still in the store. The test
 # suite runs 200 rounds; this runs ROUNDS (default 1000).

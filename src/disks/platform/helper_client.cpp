@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/platform/helper_client.h"
 
 #include "disks/platform/linux/sysfs_disks.h"
