@@ -467,6 +467,15 @@ void SettingsPane::showEvent(QShowEvent* event) {
     poll_->start();
 }
 
+void SettingsPane::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    poll_->stop();
+}
+
+bool SettingsPane::isWatchingStore() const {
+    return poll_->isActive();
+}
+
 void SettingsPane::testEmail() {
     const int answer = services_.alerts.alert_apptitled(
         localized(QStringLiteral("Click OK to test the e-mail delivery to your chosen deliver "

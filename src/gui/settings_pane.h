@@ -47,6 +47,7 @@ class SettingsPane final : public QWidget {
 
     // Reads every control's value from the store again.
     void refresh();
+    bool isWatchingStore() const;
     // Asks, then sends the test e-mail on a worker behind a progress sheet.
     void testEmail();
 
@@ -79,6 +80,7 @@ class SettingsPane final : public QWidget {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     QWidget* makeChecksGroup();
@@ -108,6 +110,7 @@ class SettingsPane final : public QWidget {
     QComboBox* dockSet_ = nullptr;
     QComboBox* menuSet_ = nullptr;
     QList<QLabel*> previews_;
+    // Runs only while the pane is shown: a hidden pane wakes nobody up.
     QTimer* poll_ = nullptr;
     quint64 lastChangeCount_ = 0;
     bool sending_ = false;

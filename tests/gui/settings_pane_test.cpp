@@ -217,6 +217,14 @@ TEST_F(SettingsPaneTest, AValueWrittenElsewhereShowsWithinASecond) {
         setDefaultObject(QLatin1String(write.key), write.value);
         EXPECT_TRUE(waitUntil(write.shown, 1000)) << write.key;
     }
+    // Hidden, the pane stops watching; shown again, it reads the store at once.
+    app->mainWindow()->toolbarClicked(0);
+    EXPECT_FALSE(pane->isWatchingStore());
+    setDefaultInt(QStringLiteral("ThresholdError"), 13);
+    app->mainWindow()->toolbarClicked(1);
+    EXPECT_TRUE(pane->isWatchingStore());
+    EXPECT_EQ(pane->errorBox()->value(), 13);
+
     // Shown from the store, the controls wrote nothing back.
     EXPECT_EQ(defaultInt(QStringLiteral("SSDCheckInterval")), 7);
     EXPECT_EQ(defaultInt(QStringLiteral("AllowSSDSubmission")), 2);
