@@ -13,7 +13,7 @@ the subject and addresses in its environment and the text on standard input.
 The settings come from a system configuration file, as an administrator
 would set them.
 
-Usage: own_mail_test.py CLI
+Usage: own_mail_test.py CLI DEMO_MACHINE_DIR
 Exits 77 (skipped) without aiosmtpd or openssl.
 """
 import logging
@@ -39,7 +39,7 @@ except ImportError:
     print("aiosmtpd is not installed (python3-aiosmtpd); skipped")
     sys.exit(77)
 
-cli = sys.argv[1]
+cli, demo_machine = sys.argv[1], sys.argv[2]
 # The refused handshakes are expected; the server need not print them.
 logging.getLogger("mail.log").setLevel(logging.CRITICAL)
 warnings.filterwarnings("ignore", module="aiosmtpd")
@@ -116,12 +116,12 @@ def start_server(folder, implicit_tls):
 
 
 def run(home, settings, args=("--to", "admin@example.org,ops@example.org"), extra_env=None,
-        path_prefix=None):
+        path_prefix=None, command="test-email"):
     config = os.path.join(home, "ostrivane.conf")
     with open(config, "w") as f:
         f.write("[settings]\n")
         for key, value in settings.items():
-            f.write(f'{key} = "{value}"\n')
+            f.write(f"{key} = {value}\n" if isinstance(value, int) else f'{key} = "{value}"\n')
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/config",
                XDG_DATA_HOME=home + "/data", XDG_STATE_HOME=home + "/state",
                XDG_CACHE_HOME=home + "/cache", OSTRIVANE_SYSTEM_CONFIG=config)
@@ -129,8 +129,8 @@ def run(home, settings, args=("--to", "admin@example.org,ops@example.org"), extr
     env.update(extra_env or {})
     if path_prefix:
         env["PATH"] = path_prefix + os.pathsep + env.get("PATH", "")
-    result = subprocess.run([cli, "test-email", *args], env=env, capture_output=True, text=True,
-                            timeout=60)
+    result = subprocess.run([cli, command, *args], env=env, capture_output=True, text=True,
+                            timeout=120)
     return result.returncode, result.stdout.strip(), result.stderr
 
 
@@ -162,6 +162,21 @@ def smtp_tests(home, certs):
             check(b"\r\nSubject: " + SUBJECT.encode() + b"\r\n" in b"\r\n" + m["data"],
                   "STARTTLS: subject missing")
             check(m["data"].rstrip().endswith(BODY.encode()), "STARTTLS: body missing")
+        recorder.messages.clear()
+
+        # A check of the recorded machine below a raised warning threshold
+        # sends each drive's problem e-mail the same way.
+        status, out, err = run(home, dict(base, NotificationUseEmail=1,
+                                          NotificationUseEmailAddress="storage@example.org",
+                                          ThresholdWarning=99),
+                               args=("--machine", demo_machine), command="check")
+        problems = [m for m in recorder.messages
+                    if b"Subject: Ostrivane SSD Problem Notification" in m["data"]]
+        check(len(problems) >= 1, f"check: no problem e-mail ({status} {err!r})")
+        check(all(m["tls"] and m["login"] == USER.encode() and m["to"] == ["storage@example.org"]
+                  for m in problems), "check: a problem e-mail without TLS, login or recipient")
+        check(all(b"below the set WARNING threshold" in m["data"] for m in problems),
+              "check: the problem e-mail lacks its text")
         recorder.messages.clear()
 
         # Refused before anything is sent: a certificate of another CA, the
