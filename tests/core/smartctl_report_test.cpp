@@ -310,3 +310,21 @@ TEST(SmartctlReport, MalformedJsonHoldsNothing) {
         EXPECT_TRUE(report.attributes.empty());
     }
 }
+
+TEST(SmartctlReport, NvmeErrorLogRowsAreNoAttributes) {
+    // The error log's numbered rows have ten columns like an attribute line.
+    const SmartctlReport report = parseSmartctlReport(
+        u"Model Number:                       SAMSUNG KUS030202M-B000\n"
+        u"Critical Warning:                   0x00\n"
+        u"Percentage Used:                    5%\n"
+        u"Error Information (NVMe Log 0x01, 16 of 64 entries)\n"
+        u"Num   ErrCount  SQId   CmdId  Status  PELoc          LBA  NSID    VS  Message\n"
+        u"  0    4362927     0  0x001d  0x4004      -            0     0     -  Invalid Field\n"
+        u" 10    4362917     0  0x0019  0x4004  0x028            0     1     -  Invalid Field\n"
+        u" 12    4362915     0  0x0013  0x4212  0x028            0     -     -  Invalid Log Page\n");
+    EXPECT_TRUE(report.hasNvmeHealth);
+    EXPECT_FALSE(report.hasAtaTable);
+    for (const auto& [id, record] : report.attributes) {
+        EXPECT_GE(id, kNvmeFirstPseudoId) << id;
+    }
+}
