@@ -311,10 +311,14 @@ TEST(SmartctlReport, MalformedJsonHoldsNothing) {
     }
 }
 
-TEST(SmartctlReport, NvmeErrorLogRowsAreNoAttributes) {
-    // The error log's numbered rows have ten columns like an attribute line.
+TEST(SmartctlReport, NvmeTableRowsAreNoAttributes) {
+    // The power states' and the error log's numbered rows have ten columns
+    // like an attribute line.
     const SmartctlReport report = parseSmartctlReport(
         u"Model Number:                       SAMSUNG KUS030202M-B000\n"
+        u"St Op     Max   Active     Idle   RL RT WL WT  Ent_Lat  Ex_Lat\n"
+        u" 1 +     2.40W       -        -    1  1  1  1        5       5\n"
+        u" 4 -   0.0050W       -        -    4  4  4  4     1800    8700\n"
         u"Critical Warning:                   0x00\n"
         u"Percentage Used:                    5%\n"
         u"Error Information (NVMe Log 0x01, 16 of 64 entries)\n"
