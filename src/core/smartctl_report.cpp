@@ -173,8 +173,9 @@ SmartctlReport parseTextReport(QStringView text) {
         }
     });
 
-    if (!report.hasAtaTable) {
-        // A bare table without smartctl's header.
+    if (!report.hasAtaTable && !report.hasNvmeHealth) {
+        // A bare table without smartctl's header. Not in an NVMe report,
+        // whose power-state and error-log rows look like attribute lines.
         report.attributes = parseAttributeText(text);
         report.hasAtaTable = !report.attributes.empty();
     }
