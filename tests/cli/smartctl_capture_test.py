@@ -111,11 +111,11 @@ def json_to_a(data):
     return "\n".join(lines) + "\n"
 
 
-def evaluate(path, home):
+def evaluate(path, home, extra=()):
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/config",
                XDG_DATA_HOME=home + "/data", XDG_STATE_HOME=home + "/state",
                XDG_CACHE_HOME=home + "/cache", OSTRIVANE_SYSTEM_CONFIG="")
-    result = subprocess.run([cli, "evaluate", "--json", "--name", "drive", path], env=env,
+    result = subprocess.run([cli, "evaluate", "--json", "--name", "drive", *extra, path], env=env,
                             capture_output=True, text=True, timeout=60)
     try:
         drive = json.loads(result.stdout)["drive"]
@@ -129,8 +129,15 @@ def compare(name, capture_path, a_text, model, firmware, home):
     a_path = os.path.join(home, "as-a.txt")
     with open(a_path, "w") as f:
         f.write(a_text)
-    status, drive = evaluate(capture_path, home)
-    a_status, a_drive = evaluate(a_path, home)
+    # Hard disks too: --all-disks evaluates them as the setting CheckAllDisks does.
+    for extra in ((), ("--all-disks",)):
+        status, drive = evaluate(capture_path, home, extra)
+        a_status, a_drive = evaluate(a_path, home, extra)
+        same_result(f"{name} {' '.join(extra)}".strip(), status, drive, a_status, a_drive,
+                    model, firmware)
+
+
+def same_result(name, status, drive, a_status, a_drive, model, firmware):
     check(drive is not None, f"{name}: no JSON answer (exit {status})")
     check(a_drive is not None, f"{name}: the -a form gives no JSON answer (exit {a_status})")
     if drive is None or a_drive is None:
