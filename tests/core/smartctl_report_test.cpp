@@ -325,7 +325,8 @@ TEST(SmartctlReport, NvmeTableRowsAreNoAttributes) {
         u"Num   ErrCount  SQId   CmdId  Status  PELoc          LBA  NSID    VS  Message\n"
         u"  0    4362927     0  0x001d  0x4004      -            0     0     -  Invalid Field\n"
         u" 10    4362917     0  0x0019  0x4004  0x028            0     1     -  Invalid Field\n"
-        u" 12    4362915     0  0x0013  0x4212  0x028            0     -     -  Invalid Log Page\n");
+        u" 12    4362915     0  0x0013  0x4212  0x028            0     -     -  Invalid Log "
+        u"Page\n");
     EXPECT_TRUE(report.hasNvmeHealth);
     EXPECT_FALSE(report.hasAtaTable);
     for (const auto& [id, record] : report.attributes) {
