@@ -12,6 +12,8 @@ packages=(
   # The icons are rendered from SVG at build time.
   qt6-svg-dev
   libsqlite3-dev sqlite3
+  # E-mail to the administrator's own SMTP server (in the network module).
+  libcurl4-openssl-dev
   # The tests and benchmarks are built with the program.
   libgtest-dev libgmock-dev libbenchmark-dev
 )
@@ -32,6 +34,8 @@ test_packages=(
   python3-yaml icinga2-bin icinga2-common
   # Every command's JSON output is validated against its JSON Schema.
   python3-jsonschema
+  # E-mail is sent to a real SMTP server (STARTTLS, AUTH) with a test CA.
+  python3-aiosmtpd openssl
   # promtool checks the textfile and tests the alerting rules; the package's
   # server is kept from starting (see below).
   prometheus
