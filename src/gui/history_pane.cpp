@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextCursor>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -33,7 +34,7 @@ namespace {
 // The log is handed to the view in pieces of about this many bytes, newest
 // first: a full 25 MiB log shows its end at once and never holds up the
 // event loop for long.
-constexpr qsizetype kLogPiece = 256 * 1024;
+constexpr qsizetype kLogPiece = 64 * 1024;
 // A check writes several lines at once: reload once they are all there.
 constexpr int kLogSettleMs = 300;
 
@@ -57,6 +58,11 @@ HistoryPane::HistoryPane(QString logFile, QString historyFile, QWidget* parent)
       historyFile_(std::move(historyFile)),
       openFile_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("historyView"));
+    // Threads of its own: the raster paint engine spreads its work over the
+    // global pool, and a long read there would hold up every repaint.
+    workers_ = new QThreadPool(this);
+    workers_->setMaxThreadCount(2);
+    workers_->setExpiryTimeout(10'000);
 
     chart_ = new HealthChart;
 
@@ -108,7 +114,10 @@ HistoryPane::HistoryPane(QString logFile, QString historyFile, QWidget* parent)
     });
 }
 
-HistoryPane::~HistoryPane() = default;
+HistoryPane::~HistoryPane() {
+    // What the workers hand back checks that the pane is still there.
+    workers_->waitForDone();
+}
 
 void HistoryPane::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -158,7 +167,7 @@ void HistoryPane::logfileReload() {
     const quint64 generation = ++logGeneration_;
     QPointer<HistoryPane> self(this);
     const QString path = logFile_;
-    run_in_background([self, path, generation] {
+    workers_->start([self, path, generation] {
         QFile file(path);
         QByteArray bytes;
         bool read = file.open(QIODevice::ReadOnly);
@@ -237,7 +246,7 @@ void HistoryPane::reloadChart() {
     const int error = int(defaultInt(QStringLiteral("ThresholdError")));
     QPointer<HistoryPane> self(this);
     const QString path = historyFile_;
-    run_in_background([self, path, generation, warning, error] {
+    workers_->start([self, path, generation, warning, error] {
         QList<HealthChart::Line> lines;
         // No file: no check has recorded anything yet; never create one here.
         if (!path.isEmpty() && QFileInfo::exists(path)) {

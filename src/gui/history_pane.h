@@ -12,6 +12,7 @@ class HealthChart;
 class QFileSystemWatcher;
 class QPlainTextEdit;
 class QTabWidget;
+class QThreadPool;
 class QTimer;
 
 // The history pane: each drive's health over time with where it is heading,
@@ -69,6 +70,7 @@ class HistoryPane final : public QWidget {
     QTabWidget* documentationTabView_ = nullptr;
     HealthChart* chart_ = nullptr;
     QPlainTextEdit* logfileTextView_ = nullptr;
+    QThreadPool* workers_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer* changed_ = nullptr;
     // Pieces of an older reload arriving late are dropped.
