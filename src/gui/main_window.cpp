@@ -69,6 +69,12 @@ MainWindow::MainWindow(AppDelegate& controller, Texts texts, LinkOpener openLink
     layout->addWidget(summaryLabel_);
     setCentralWidget(central);
     connect(&controller_, &AppDelegate::statusChanged, this, &MainWindow::updateSummary);
+    // A check shown as it lands (the history has recorded it by then).
+    connect(&controller_, &AppDelegate::checkFinished, this, [this] {
+        if (historyPane_->isVisible()) {
+            historyPane_->reloadChart();
+        }
+    });
     updateSummary();
 
     popup_ = new AttributePopup(this);

@@ -267,8 +267,15 @@ TEST_F(HistoryOnTheDesktop, TheDesktopRecordsEachCheckAndARecordedMachineApart) 
     QSignalSpy loaded(app->mainWindow()->historyPane(), &HistoryPane::chartLoaded);
     app->mainWindow()->toolbarClicked(2);
     ASSERT_TRUE(waitUntil([&] { return loaded.size() == 1; }));
-    EXPECT_EQ(app->mainWindow()->historyPane()->chart()->lines().size(), 2);
+    const HealthChart* chart = app->mainWindow()->historyPane()->chart();
+    ASSERT_EQ(chart->lines().size(), 2);
+    EXPECT_EQ(chart->lines().first().points.size(), 1);
     EXPECT_FALSE(QFileInfo::exists(HealthHistory::defaultPath()));
+    // A check while the pane is shown is drawn as soon as it is recorded.
+    app->controller()->performCheck();
+    ASSERT_TRUE(waitUntil([&] { return loaded.size() == 2; }));
+    EXPECT_EQ(chart->lines().first().points.size(), 1);  // the same day: its lowest point
+    EXPECT_EQ(chart->lines().first().projection.pointsUsed, 2);
 }
 
 // How many pixels of the image are within `tolerance` of the colour.
