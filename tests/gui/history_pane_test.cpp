@@ -343,6 +343,11 @@ TEST_F(HistoryOnTheDesktop, ScreenshotOfTheHealthChartOverAYear) {
     QCoreApplication::processEvents();
     const QImage image = window->grab().toImage();
     ASSERT_TRUE(image.save(QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/history_pane.png")));
+    // The other tabs, for people to look at.
+    ASSERT_TRUE(waitUntil([&] { return !pane->logfileTextView()->toPlainText().isEmpty(); }));
+    pane->tabs()->setCurrentIndex(HistoryPane::LogTab);
+    ASSERT_TRUE(window->grab().save(QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/history_log.png")));
+    pane->tabs()->setCurrentIndex(HistoryPane::HealthTab);
 
     const HealthChart* chart = pane->chart();
     // The launch's own check continued the demo drives' lines.
