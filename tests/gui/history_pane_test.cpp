@@ -183,6 +183,25 @@ TEST(HistoryPane, OpeningTheLogUsesTheDefaultApplicationAndLogsAFailure) {
     EXPECT_EQ(logged().count(line), before + 1);
 }
 
+TEST(HistoryPane, ADamagedOrMissingHistoryDrawsAnEmptyChart) {
+    const QString folder = freshFolder(QStringLiteral("damaged"));
+    for (const QString& path : {folder + QStringLiteral("/garbage.sqlite3"),
+                                folder + QStringLiteral("/missing.sqlite3")}) {
+        if (path.endsWith(QStringLiteral("garbage.sqlite3"))) {
+            ASSERT_TRUE(writeFile(path, QByteArray(8192, '\x5a')));
+        }
+        HistoryPane pane(QString(), path);
+        QSignalSpy loaded(&pane, &HistoryPane::chartLoaded);
+        pane.reloadChart();
+        ASSERT_TRUE(waitUntil([&] { return loaded.size() == 1; }));
+        EXPECT_TRUE(pane.chart()->lines().isEmpty());
+        EXPECT_TRUE(pane.chart()->grab().save(folder + QStringLiteral("/empty.png")));
+    }
+    // Looking never makes a history file.
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/missing.sqlite3")));
+    EXPECT_TRUE(logged().contains(QStringLiteral("health history: cannot")));
+}
+
 // Records every dialog; nothing waits for a person.
 class QuietAlerts final : public DesktopAlerts {
   public:
