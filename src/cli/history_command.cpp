@@ -151,7 +151,10 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     for (const HealthSeries& drive : series) {
         const HealthProjection projection = projectWarning(drive, warning);
-        out << singleLineText(drive.name) << " (" << singleLineText(drive.serial) << "): ";
+        out << singleLineText(drive.name)
+            << (drive.serial.isEmpty() ? QString()
+                                       : QStringLiteral(" (%1)").arg(singleLineText(drive.serial)))
+            << ": ";
         switch (projection.status) {
             case HealthProjection::Status::Projected:
                 out << "warning threshold (" << warning << "%) reached around "
