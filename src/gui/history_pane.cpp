@@ -10,6 +10,7 @@
 #include "foundation/logging.h"
 #include "gui/health_chart.h"
 #include "gui/log_view_text.h"
+#include "ui/documentation_view.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -43,11 +44,11 @@ void scrollToEnd(QPlainTextEdit* view) {
     bar->setValue(bar->maximum());
 }
 
-QWidget* placeholderPage(const QString& text) {
-    auto* label = new QLabel(text);
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    return label;
+QWidget* helpPage(const QString& name) {
+    auto* view = new DocumentationView;
+    view->setLocalHTMLName(name);
+    view->setOpenOnlyClicksInBrowser(true);
+    return view;
 }
 
 }  // namespace
@@ -89,9 +90,11 @@ HistoryPane::HistoryPane(QString logFile, QString historyFile, QWidget* parent)
     documentationTabView_ = new QTabWidget;
     documentationTabView_->setObjectName(QStringLiteral("documentationTabView"));
     documentationTabView_->setDocumentMode(true);
-    documentationTabView_->addTab(placeholderPage(localized(QStringLiteral("Getting started"))),
+    // Page 0 is the introduction the welcome window links to (tag 99),
+    // page 1 the help the other controls open.
+    documentationTabView_->addTab(helpPage(QStringLiteral("index.html")),
                                   localized(QStringLiteral("Getting Started")));
-    documentationTabView_->addTab(placeholderPage(localized(QStringLiteral("Help"))),
+    documentationTabView_->addTab(helpPage(QStringLiteral("health.html")),
                                   localized(QStringLiteral("Help")));
 
     tabs_ = new QTabWidget;

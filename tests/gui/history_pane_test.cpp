@@ -7,6 +7,7 @@
 #include "gui/health_chart.h"
 #include "gui/log_view_text.h"
 #include "gui/main_window.h"
+#include "ui/documentation_view.h"
 
 #include "app/health_history.h"
 #include "app/process_logger.h"
@@ -250,6 +251,13 @@ TEST_F(HistoryOnTheDesktop, HelpOpensTheDocumentationPageOfTheSender) {
     HistoryPane* pane = window->historyPane();
     EXPECT_EQ(pane->tabs()->currentIndex(), HistoryPane::HelpTab);
     EXPECT_EQ(pane->documentationTabView()->currentIndex(), 0);
+    // The shown page is the introduction, loaded from the help folder.
+    auto* intro = qobject_cast<DocumentationView*>(pane->documentationTabView()->currentWidget());
+    ASSERT_NE(intro, nullptr);
+    EXPECT_EQ(intro->localHTMLName(), QStringLiteral("index.html"));
+    intro->loadOnce();
+    EXPECT_TRUE(intro->isLoaded());
+    EXPECT_FALSE(intro->toPlainText().trimmed().isEmpty());
 
     QObject other;
     other.setProperty("tag", 98);
