@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <csignal>
@@ -176,6 +177,8 @@ int main(int argc, char** argv) {
     UncaughtExceptions::install([&support](const QString& title, const QString& details) {
         support.alert_feedback(title, details, true);
     });
+    // Past main, the dialogs are gone: a failure then is only recorded.
+    const auto withoutDialogs = qScopeGuard([] { UncaughtExceptions::install({}); });
     CrashReports::install(lib.userCrashDir(), lib.appName(), lib.appVersionString());
     SupportFeedbackAlert feedback(support);
     const QString website = lib.infoDictionary().value(QStringLiteral("WendleWebsite")).toString();
