@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -89,6 +90,50 @@ TEST(RealMove, AMovedInstallationRestartsFromItsNewPlace) {
     ::kill(pid_t(started[0]), SIGTERM);
     waitUntil([&] { return !QFileInfo::exists(QStringLiteral("/proc/%1/exe").arg(started[0])); },
               5000);
+}
+
+#endif
+
+#ifdef OSTRIVANE_TEST_HOOKS
+
+// The volume under the installation mounted elsewhere (mount --move): no
+// inotify event, only the mount table changes. Needs root for a private
+// mount namespace with a tmpfs of its own; skipped without.
+TEST(RealMove, AVolumeMountedElsewhereRestartsFromTheNewMountPoint) {
+    if (::geteuid() != 0 ||
+        QProcess::execute(QStringLiteral("unshare"),
+                          {QStringLiteral("-m"), QStringLiteral("true")}) != 0) {
+        GTEST_SKIP() << "needs root and unshare for a private mount namespace";
+    }
+    for (const char* key : {"WelcomeAssistantFinished", "WelcomeShown"}) {
+        setDefaultInt(QString::fromLatin1(key), 1);
+    }
+    setDefaultInt(QStringLiteral("AllowSSDSubmission"), 0);
+    QTemporaryDir place;
+    QTemporaryDir runtime;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("OSTRIVANE_TEST_DIALOG_ANSWER"), QStringLiteral("1000"));
+    environment.insert(QStringLiteral("OSTRIVANE_TEST_ALLOW_ROOT"), QStringLiteral("1"));
+    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    QProcess shell;
+    shell.setProcessEnvironment(environment);
+    shell.start(QStringLiteral("unshare"),
+                {QStringLiteral("-m"), QStringLiteral("--propagation"), QStringLiteral("private"),
+                 QStringLiteral("sh"),
+                 QStringLiteral(OSTRIVANE_SOURCE_DIR "/tests/gui/volume_move.sh"), place.path(),
+                 QStringLiteral(OSTRIVANE_CMAKE_COMMAND), QStringLiteral(OSTRIVANE_BINARY_DIR),
+                 QStringLiteral(OSTRIVANE_SOURCE_DIR "/resources/machines/demo")});
+    ASSERT_TRUE(shell.waitForFinished(120000));
+    const QString told = QString::fromUtf8(shell.readAllStandardOutput());
+    QFile errors(place.filePath(QStringLiteral("errors")));
+    errors.open(QIODevice::ReadOnly);
+    const QString dialogs = QString::fromUtf8(errors.readAll());
+    EXPECT_EQ(told.toStdString(), "old gone\nnew running\n")
+        << QString::fromUtf8(shell.readAllStandardError()).toStdString();
+    EXPECT_TRUE(dialogs.contains(QStringLiteral("Ostrivane has been moved")))
+        << dialogs.toStdString();
 }
 
 #endif
