@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -110,6 +111,12 @@ void DXRatingWindowController::showOnly(QWidget* view) {
     for (QWidget* each : {initialView_, happyView_, angryView_}) {
         each->setVisible(each == view);
     }
+    // The views differ in height: fit the window to the one shown, or its
+    // wrapped texts are cut.
+    if (layout() != nullptr) {
+        layout()->activate();
+    }
+    adjustSize();
 }
 
 void DXRatingWindowController::showWithQuestion(const QString& questionText) {

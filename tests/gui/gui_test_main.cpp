@@ -4,8 +4,12 @@
 #include "foundation/logging.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 
@@ -22,6 +26,37 @@ QString testRoot() {
 QString loggedText() {
     QFile file(testRoot() + QStringLiteral("/test.log"));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+int expectWholeTexts(QWidget* root) {
+    int texts = 0;
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        if (!widget->isVisible()) {
+            continue;
+        }
+        const QFontMetrics metrics(widget->font());
+        if (auto* label = qobject_cast<QLabel*>(widget); label && !label->wordWrap()) {
+            EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text()))
+                << "cut: " << label->text().toStdString();
+            texts += !label->text().isEmpty();
+        } else if (auto* wrapped = qobject_cast<QLabel*>(widget)) {
+            // A wrapped text is whole when its lines fit the label's height.
+            EXPECT_GE(wrapped->height(), wrapped->heightForWidth(wrapped->width()))
+                << "cut: " << wrapped->text().toStdString();
+            texts += !wrapped->text().isEmpty();
+        } else if (auto* box = qobject_cast<QComboBox*>(widget)) {
+            EXPECT_GE(box->width(), metrics.horizontalAdvance(box->currentText()) + 24)
+                << "cut: " << box->currentText().toStdString();
+            ++texts;
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            EXPECT_GE(button->width(), metrics.horizontalAdvance(button->text()) + 8)
+                << "cut: " << button->text().toStdString();
+            ++texts;
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            EXPECT_GE(group->width(), metrics.horizontalAdvance(group->title()) + 16);
+        }
+    }
+    return texts;
 }
 
 // Widgets draw offscreen with a fixed style, and nothing reaches the real

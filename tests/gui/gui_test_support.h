@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
 
@@ -23,3 +24,7 @@ inline bool waitUntil(const std::function<bool()>& condition, int milliseconds =
     }
     return true;
 }
+
+// Checks that every visible label, button and box text below the widget fits
+// its widget (nothing cut off); the number of texts checked.
+int expectWholeTexts(QWidget* root);

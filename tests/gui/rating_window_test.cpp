@@ -169,3 +169,29 @@ TEST(RatingWindow, ViewsButtonsAndFeedbackFollowTheInformationFile) {
     EXPECT_TRUE(f.opener.opened[1].toEncoded().contains("body=The%20window%20%26%20%3D%20icons"))
         << f.opener.opened[1].toEncoded().toStdString();
 }
+
+// Each of the window's three views, drawn for people to look at; the test
+// checks that every text is whole.
+TEST(RatingWindow, ScreenshotsShowEveryViewUncut) {
+    forgetAsking();
+    Fixture f(QStringLiteral("rating-shots"));
+    f.counting->increaseUsagesBy(3, 1, 3, kQuestion, true, true);
+    DXRatingWindowController* window = f.window();
+    ASSERT_NE(window, nullptr);
+    QCoreApplication::processEvents();
+    const auto shoot = [window](const char* name) {
+        QCoreApplication::processEvents();
+        const QString path =
+            QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/rating_%1.png").arg(QLatin1String(name));
+        EXPECT_TRUE(window->grab().save(path));
+        return expectWholeTexts(window);
+    };
+    EXPECT_GE(shoot("initial"), 3);
+    window->happyClicked();
+    ASSERT_TRUE(window->happyView()->isVisible());
+    EXPECT_GE(shoot("happy"), 2);
+    window->problemsClicked();
+    ASSERT_TRUE(window->angryView()->isVisible());
+    EXPECT_GE(shoot("angry"), 2);
+    window->close();
+}
