@@ -77,8 +77,8 @@ QString protocolName(SmartProtocol protocol) {
 int exitStatus(std::uint8_t status, bool haveTable);
 
 QJsonObject toJson(const QString& disk, SmartProtocol protocol, std::uint8_t status,
-                   const std::optional<AttributeTable>& table, qint64 milliseconds,
-                   int exitStatus) {
+                   const std::optional<AttributeTable>& table, const DriveWear& wear,
+                   qint64 milliseconds, int exitStatus) {
     DriveFacts facts;
     facts.device = QStringLiteral("/dev/") + disk;
     facts.name = disk;
@@ -89,6 +89,9 @@ QJsonObject toJson(const QString& disk, SmartProtocol protocol, std::uint8_t sta
     facts.smartStatus = status;
     facts.withAttributes = true;
     facts.attributes = table;
+    if (!wear.empty()) {
+        facts.ownWear = wear;
+    }
     return jsonAnswer(QStringLiteral("smart"),
                       QJsonObject{{QStringLiteral("exitStatus"), exitStatus},
                                   {QStringLiteral("milliseconds"), milliseconds},
@@ -96,10 +99,17 @@ QJsonObject toJson(const QString& disk, SmartProtocol protocol, std::uint8_t sta
 }
 
 void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
-               const std::optional<AttributeTable>& table, QTextStream& out) {
+               const std::optional<AttributeTable>& table, const DriveWear& wear,
+               QTextStream& out) {
     out << "Disk:        " << disk << " (/dev/" << disk << ")\n"
         << "Protocol:    " << protocolName(protocol) << '\n'
         << "S.M.A.R.T.:  " << status << " (" << smartStatusName(status) << ")\n";
+    if (const QString line = wearLine(wear); !line.isEmpty()) {
+        out << "Drive:       " << line << '\n';
+    }
+    if (wear.temperature) {
+        out << "Temperature: " << *wear.temperature << " °C\n";
+    }
     if (!table) {
         out << "Attributes:  could not be read\n";
         return;
@@ -189,14 +199,16 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
     timer.start();
     const std::uint8_t status = reader.getDiskSMARTStatus(0);
     const std::optional<AttributeTable> table = reader.getDiskSMARTAttributes(0);
+    // The model is not known here: attribute 241 of unknown unit stays out.
+    const DriveWear wear = driveWear(table, reader.getDiskDeviceStatistics(0), QString());
     const qint64 milliseconds = timer.elapsed();
     const SmartProtocol protocol = access->protocolOf(disk.toStdString());
 
     if (parser.isSet(json)) {
-        out << jsonText(toJson(disk, protocol, status, table, milliseconds,
+        out << jsonText(toJson(disk, protocol, status, table, wear, milliseconds,
                                exitStatus(status, table.has_value())));
     } else {
-        printText(disk, protocol, status, table, out);
+        printText(disk, protocol, status, table, wear, out);
     }
     out.flush();
     return exitStatus(status, table.has_value());
