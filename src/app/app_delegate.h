@@ -78,6 +78,19 @@ class AppDelegate : public QObject {
     void finishDeliveries();
     void increaseUsages(bool usage, bool allowFeedbackNow);
 
+    // "Remind me only when it changes": the threshold notifications of the
+    // drive with this serial number stay silent while its health stays at
+    // `health` and its S.M.A.R.T. status at `status`; any change ends it.
+    // Decrease notifications are never silenced. False for a drive without
+    // a serial number (the choice could not be kept apart from others').
+    bool remindOnlyWhenChanged(const QString& serial, qint32 health, std::uint8_t status);
+    // Whether the choice is on for the drive (anchored or not yet).
+    bool isRemindingOnlyWhenChanged(const QString& serial);
+    // The drive's serial number as the last cycle read it; empty when unknown.
+    QString serialOf(const SSD& ssd) { return snapshotDisks_.serialNumber(ssd.disknum()); }
+    static QString remindKey(const QString& serial);
+    static QString remindAnchorKey(const QString& serial);
+
     // Redraws both icons for the state (1 error, 2 warning, 3 OK; 0 the last one).
     void setIconSet(quint8 state);
     void changeIconset(const QObject* sender = nullptr);
@@ -119,6 +132,9 @@ class AppDelegate : public QObject {
     void evaluateDrives(QString& tooltip);
     void mailDelivered(int result);
     void notifyProblems(const SSD& ssd);
+    // Whether the drive's threshold notification is silenced this cycle;
+    // ends the choice when the drive changed.
+    bool thresholdSilenced(const SSD& ssd);
     QString deviceNodeOf(const SSD& ssd) const;
     std::optional<QUrl> resource(const QString& name) const;
 

@@ -30,6 +30,12 @@ class DiskSource {
     virtual std::optional<DiskList> mountedHarddisks(bool resolveBacking) = 0;
     // The node shown to the user ("/dev/nvme0n1"); empty when unknown.
     virtual QString deviceNode(int disk) = 0;
+    // The drive's serial number, which per-drive choices are stored under;
+    // empty when unknown.
+    virtual QString serialNumber(int disk) {
+        (void)disk;
+        return {};
+    }
 };
 
 // The dock and menu-bar icons and the status item's tooltip. Images are

@@ -15,6 +15,10 @@ class HeadlessApp::Disks final : public DiskSource {
         return host_.mountedHarddisks(resolveBacking);
     }
     QString deviceNode(int disk) override { return host_.deviceNode(disk); }
+    QString serialNumber(int disk) override {
+        const QString serial = host_.serialNumber(disk);
+        return serial == QLatin1String("NOSERIAL") ? QString() : serial;
+    }
 
   private:
     DXHostInformation& host_;

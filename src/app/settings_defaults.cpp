@@ -43,6 +43,7 @@ QVariantMap systemConfigurableKeys() {
     QVariantMap keys = controllerFallbackDefaults();
     // Set by hand only, so without a built-in default, but a fleet may want it.
     keys.insert(QStringLiteral("CheckAllDisks"), 0);
+    keys.insert(QStringLiteral("CheckStandbyDisks"), 0);
     return keys;
 }
 

@@ -28,13 +28,26 @@ class FakeDisks final : public DiskSource, public DiskLayer {
     };
     std::optional<DiskList> list = DiskList();
     std::map<int, Drive> drives;
+    std::map<int, QString> serials;
+    std::map<int, DiskPowerState> power;
+    // S.M.A.R.T. reads (status or table) per disk.
+    std::map<int, int> reads;
 
     std::optional<DiskList> mountedHarddisks(bool) override { return list; }
     QString deviceNode(int disk) override {
         return QStringLiteral("/dev/sd%1").arg(QChar('a' + disk));
     }
-    std::uint8_t getDiskSMARTStatus(int disk) override { return drives[disk].status; }
+    QString serialNumber(int disk) override { return serials[disk]; }
+    DiskPowerState getDiskPowerState(int disk) override {
+        const auto it = power.find(disk);
+        return it == power.end() ? DiskPowerState::Unknown : it->second;
+    }
+    std::uint8_t getDiskSMARTStatus(int disk) override {
+        ++reads[disk];
+        return drives[disk].status;
+    }
     std::optional<AttributeTable> getDiskSMARTAttributes(int disk) override {
+        ++reads[disk];
         return drives[disk].table;
     }
     std::optional<QVariantMap> descriptionForDevice(qint64 disk) override {
