@@ -232,11 +232,15 @@ void AppDelegate::notifyProblems(const SSD& ssd) {
     }
     const QString state = QStringLiteral("%1 %2").arg(ssd.description(), ssd.status());
     const auto thresholdText = [&](const char* which) {
-        return QStringLiteral(
-                   "SSD Health status of disk %1 (%2) is currently %3% which is is "
-                   "below the set %4 threshold!\n\nAttributes:\n%5")
-            .arg(ssd.name(), node, QString::number(health), QLatin1String(which),
-                 ssd.fullAttributeInformation());
+        const QString text = QStringLiteral(
+                                 "SSD Health status of disk %1 (%2) is currently %3% which is is "
+                                 "below the set %4 threshold!\n\nAttributes:\n%5")
+                                 .arg(ssd.name(), node, QString::number(health),
+                                      QLatin1String(which), ssd.fullAttributeInformation());
+        if (const QString serial = serialOf(ssd); !serial.isEmpty()) {
+            remindable_.insert(text, {serial, health, ssd.smartStatus()});
+        }
+        return text;
     };
     const bool silenced = thresholdSilenced(ssd);
     if (health <= settings.defaultInt(QStringLiteral("ThresholdError"))) {
@@ -374,9 +378,18 @@ void AppDelegate::deliver(const QString& problemText) {
                                                         QStringLiteral("iconset_dock_1_warning"));
         }
         if (type == 1 || type == 2) {
-            services_.alerts.alert_apptitled(problemText, QStringLiteral("OK"), {}, {});
+            const auto choice = remindable_.constFind(problemText);
+            if (choice == remindable_.constEnd()) {
+                services_.alerts.alert_apptitled(problemText, QStringLiteral("OK"), {}, {});
+            } else if (services_.alerts.alert_apptitled(
+                           problemText, QStringLiteral("OK"),
+                           localized(QStringLiteral("Remind Me Only When It Changes")),
+                           {}) == 1001) {
+                remindOnlyWhenChanged(choice->serial, choice->health, choice->status);
+            }
         }
     }
+    remindable_.remove(problemText);
     if (settings.defaultInt(QStringLiteral("NotificationUseEmail")) != 0) {
         const QString to = settings.defaultString(QStringLiteral("NotificationUseEmailAddress"));
         if (!services_.workOffMainThread) {

@@ -5,6 +5,7 @@
 #include "app/drive_snapshot.h"
 #include "core/ssd.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -153,6 +154,14 @@ class AppDelegate : public QObject {
     Overall lastOverall_ = Overall::None;
     // Texts waiting for their delivery, oldest first.
     QStringList pendingDeliveries_;
+    // The drive behind each threshold text, so its alert can offer
+    // "remind me only when it changes" for that drive.
+    struct RemindChoice {
+        QString serial;
+        qint32 health = 0;
+        std::uint8_t status = 0;
+    };
+    QHash<QString, RemindChoice> remindable_;
     bool gathering_ = false;
     int mailsUnderWay_ = 0;
     // Deliveries whose time has come but that wait for an e-mail under way.

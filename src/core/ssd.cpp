@@ -5,6 +5,8 @@
 #include "core/model_rules.h"
 #include "ext/literal.h"
 
+#include <QStringList>
+
 #include <array>
 #include <cmath>
 
@@ -263,6 +265,16 @@ QString SSD::standbyText() const {
                ? QStringLiteral("in standby since %1")
                      .arg(standbySince_->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                : QString();
+}
+
+QString SSD::ownWearSummary() const {
+    QStringList lines;
+    for (const QString& line : {ownWearLine(), ownWearNote(), standbyText()}) {
+        if (!line.isEmpty()) {
+            lines.append(line);
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 QString SSD::status() const {

@@ -65,6 +65,10 @@ class SSD {
     // The note when the health and the drive's own figure disagree; empty otherwise.
     QString ownWearNote() const { return wearDisagreement(ownWear_, healthPercentage_); }
 
+    // The wear line, the note and the standby mark, one per line, for the
+    // drive's pane and pop-up; empty when there is none of them.
+    QString ownWearSummary() const;
+
     // Set by the controller when the disk slept and this check did not read
     // it; the record then is the last one read, or, without one, the last
     // stored health.

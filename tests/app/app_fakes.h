@@ -93,10 +93,11 @@ class Journal final : public StatusDisplay,
         add(QStringLiteral("notify %1|%2|%3")
                 .arg(title, text.section(QLatin1Char('\n'), 0, 0), image));
     }
-    int alert_apptitled(const QString& message, const QString& button, const QString&,
+    int alert_apptitled(const QString& message, const QString& button, const QString& second,
                         const QString&) override {
         add(QStringLiteral("alert %1|%2").arg(message.section(QLatin1Char('\n'), 0, 0), button));
-        return 1000;
+        alertSeconds.append(second);
+        return alertAnswer;
     }
     int sendMailWithCGI(const QString& body, const QString& subject,
                         const std::optional<QString>& to, float timeout, bool blocklists,
@@ -138,6 +139,9 @@ class Journal final : public StatusDisplay,
     QStringList calls;
     QStringList logs;
     QStringList tooltips;
+    // The second button each alert offered (empty: none), and the answer given.
+    QStringList alertSeconds;
+    int alertAnswer = 1000;
     int mailResult = 0;
 };
 

@@ -126,6 +126,21 @@ TEST(RemindOnlyWhenChanged, OnlyForDrivesWithASerialAndOnlyThatDrive) {
     EXPECT_EQ(count(h.journal, QStringLiteral("disk Data ")), 0);
 }
 
+TEST(RemindOnlyWhenChanged, OfferedAsTheAlertsSecondButton) {
+    Harness h;
+    alertsOnly(h);
+    h.settings.setDefaultInt(QStringLiteral("Data_lastCheckHealth"), 45);
+    h.journal.alertAnswer = 1001;
+    checkAt(h, 40);
+    // The decrease alert offers nothing; the warning alert offers the choice.
+    EXPECT_EQ(h.journal.alertSeconds,
+              (QStringList{QString(), QStringLiteral("Remind Me Only When It Changes")}));
+    EXPECT_TRUE(h.controller->isRemindingOnlyWhenChanged(QStringLiteral("S1")));
+    h.journal.alertSeconds.clear();
+    checkAt(h, 40);
+    EXPECT_EQ(count(h.journal, kWarning), 0);
+}
+
 TEST(Standby, ASleepingDiskKeepsItsLastRecordUnread) {
     Harness h;
     h.addDrive(0, QStringLiteral("Sleeper"), 70);
