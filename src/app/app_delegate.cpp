@@ -374,8 +374,22 @@ void AppDelegate::deliver(const QString& problemText) {
     if (settings.defaultInt(QStringLiteral("NotificationUseAlert")) != 0) {
         const qint64 type = settings.defaultInt(QStringLiteral("NotificationUseAlertType"));
         if (type == 0 || type == 2) {
-            services_.notifications.deliverNotification(kProblemTitle, problemText,
-                                                        QStringLiteral("iconset_dock_1_warning"));
+            const auto choice = remindable_.constFind(problemText);
+            if (choice == remindable_.constEnd()) {
+                services_.notifications.deliverNotification(
+                    kProblemTitle, problemText, QStringLiteral("iconset_dock_1_warning"));
+            } else {
+                QPointer<AppDelegate> self(this);
+                services_.notifications.deliverNotificationWithAction(
+                    kProblemTitle, problemText, QStringLiteral("iconset_dock_1_warning"),
+                    localized(QStringLiteral("Remind Me Only When It Changes")),
+                    [self, choice = *choice] {
+                        if (self) {
+                            self->remindOnlyWhenChanged(choice.serial, choice.health,
+                                                        choice.status);
+                        }
+                    });
+            }
         }
         if (type == 1 || type == 2) {
             const auto choice = remindable_.constFind(problemText);

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // What the check cycle hands its results to. Each is an interface so the same
@@ -57,6 +58,15 @@ class UserNotifications {
     virtual ~UserNotifications() = default;
     virtual void deliverNotification(const QString& title, const QString& text,
                                      const QString& imageName) = 0;
+    // The same, offering a second action; where nothing can offer it, the
+    // plain notification.
+    virtual void deliverNotificationWithAction(const QString& title, const QString& text,
+                                               const QString& imageName, const QString& label,
+                                               std::function<void()> action) {
+        (void)label;
+        (void)action;
+        deliverNotification(title, text, imageName);
+    }
 };
 
 // Modal alerts: 1000 for the first button, 1001 the second, 1002 the third.

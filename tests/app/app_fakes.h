@@ -11,8 +11,10 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <ostream>
+#include <vector>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
@@ -93,6 +95,13 @@ class Journal final : public StatusDisplay,
         add(QStringLiteral("notify %1|%2|%3")
                 .arg(title, text.section(QLatin1Char('\n'), 0, 0), image));
     }
+    void deliverNotificationWithAction(const QString& title, const QString& text,
+                                       const QString& image, const QString& label,
+                                       std::function<void()> action) override {
+        deliverNotification(title, text, image);
+        actionLabels.append(label);
+        actions.push_back(std::move(action));
+    }
     int alert_apptitled(const QString& message, const QString& button, const QString& second,
                         const QString&) override {
         add(QStringLiteral("alert %1|%2").arg(message.section(QLatin1Char('\n'), 0, 0), button));
@@ -141,6 +150,9 @@ class Journal final : public StatusDisplay,
     QStringList tooltips;
     // The second button each alert offered (empty: none), and the answer given.
     QStringList alertSeconds;
+    // The second actions notifications offered, to be invoked by a test.
+    QStringList actionLabels;
+    std::vector<std::function<void()>> actions;
     int alertAnswer = 1000;
     int mailResult = 0;
 };

@@ -141,6 +141,19 @@ TEST(RemindOnlyWhenChanged, OfferedAsTheAlertsSecondButton) {
     EXPECT_EQ(count(h.journal, kWarning), 0);
 }
 
+TEST(RemindOnlyWhenChanged, OfferedAsTheNotificationsAction) {
+    Harness h;
+    h.settings.setDefaultInt(QStringLiteral("NotificationUseAlertType"), 0);
+    checkAt(h, 40);
+    ASSERT_EQ(h.journal.actionLabels,
+              QStringList{QStringLiteral("Remind Me Only When It Changes")});
+    EXPECT_FALSE(h.controller->isRemindingOnlyWhenChanged(QStringLiteral("S1")));
+    h.journal.actions.front()();  // the user picks the action
+    EXPECT_TRUE(h.controller->isRemindingOnlyWhenChanged(QStringLiteral("S1")));
+    checkAt(h, 40);
+    EXPECT_EQ(count(h.journal, kWarning), 0);
+}
+
 TEST(Standby, ASleepingDiskKeepsItsLastRecordUnread) {
     Harness h;
     h.addDrive(0, QStringLiteral("Sleeper"), 70);
