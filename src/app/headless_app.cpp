@@ -98,7 +98,7 @@ void HeadlessApp::recordHistory() {
     QList<HealthRecord> records;
     for (const auto& ssd : controller_->ssdArray()) {
         records.append({now, ssd->name(), ssd->modelName(), serialOf(*ssd), ssd->deviceNode(),
-                        ssd->healthPercentage(), ssd->smartStatus()});
+                        ssd->healthPercentage(), ssd->smartStatus(), ssd->ownWear()});
     }
     if (!records.isEmpty()) {
         history_->append(records);
