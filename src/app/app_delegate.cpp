@@ -84,9 +84,14 @@ QString AppDelegate::deviceNodeOf(const SSD& ssd) const {
 }
 
 void AppDelegate::performCheck(const QObject*) {
+    // Read here, on the main thread, like every setting.
+    DriveSnapshot::Options gatherOptions;
+    gatherOptions.previous = snapshotDisks_.snapshot();
+    gatherOptions.readSleepingDisks =
+        services_.settings.defaultInt(QStringLiteral("CheckStandbyDisks")) != 0;
     if (!services_.workOffMainThread) {
         runCycle(std::make_shared<const DriveSnapshot>(
-            DriveSnapshot::gather(services_.disks, services_.evaluation.disks)));
+            DriveSnapshot::gather(services_.disks, services_.evaluation.disks, gatherOptions)));
         return;
     }
     if (gathering_) {
@@ -94,9 +99,9 @@ void AppDelegate::performCheck(const QObject*) {
         return;
     }
     gathering_ = true;
-    readWorker_.start([this] {
+    readWorker_.start([this, gatherOptions] {
         auto snapshot = std::make_shared<const DriveSnapshot>(
-            DriveSnapshot::gather(services_.disks, services_.evaluation.disks));
+            DriveSnapshot::gather(services_.disks, services_.evaluation.disks, gatherOptions));
         QMetaObject::invokeMethod(
             this,
             [this, snapshot] {
@@ -194,7 +199,12 @@ void AppDelegate::evaluateDrives(QString& tooltip) {
         ssd->setDisknum(entry.diskNumber);
         ssd->setName(entry.diskName);
         ssd->setDeviceNode(snapshotDisks_.deviceNode(entry.diskNumber));
+        ssd->setStandbySince(snapshotDisks_.standbySince(entry.diskNumber));
         ssd->performCheck();
+        if (ssd->standbySince()) {
+            services_.log.log_message(6, QStringLiteral("%1 %2: not read this cycle")
+                                             .arg(ssd->description(), ssd->standbyText()));
+        }
         if (!ssd->isSSD()) {
             continue;
         }
@@ -222,26 +232,94 @@ void AppDelegate::notifyProblems(const SSD& ssd) {
     }
     const QString state = QStringLiteral("%1 %2").arg(ssd.description(), ssd.status());
     const auto thresholdText = [&](const char* which) {
-        return QStringLiteral(
-                   "SSD Health status of disk %1 (%2) is currently %3% which is is "
-                   "below the set %4 threshold!\n\nAttributes:\n%5")
-            .arg(ssd.name(), node, QString::number(health), QLatin1String(which),
-                 ssd.fullAttributeInformation());
+        const QString text = QStringLiteral(
+                                 "SSD Health status of disk %1 (%2) is currently %3% which is is "
+                                 "below the set %4 threshold!\n\nAttributes:\n%5")
+                                 .arg(ssd.name(), node, QString::number(health),
+                                      QLatin1String(which), ssd.fullAttributeInformation());
+        if (const QString serial = serialOf(ssd); !serial.isEmpty()) {
+            remindable_.insert(text, {serial, health, ssd.smartStatus()});
+        }
+        return text;
     };
+    const bool silenced = thresholdSilenced(ssd);
     if (health <= settings.defaultInt(QStringLiteral("ThresholdError"))) {
         services_.log.log_message(0, state);
-        if (settings.defaultInt(QStringLiteral("NotificationTriggerStatus")) != 0) {
+        if (settings.defaultInt(QStringLiteral("NotificationTriggerStatus")) != 0 && !silenced) {
             sendNotifications(thresholdText("ERROR"));
         }
     } else if (health <= settings.defaultInt(QStringLiteral("ThresholdWarning"))) {
         services_.log.log_message(3, state);
         if (settings.defaultInt(QStringLiteral("NotificationTriggerStatus")) != 0 &&
-            settings.defaultInt(QStringLiteral("NotificationTriggerStatusType")) == 0) {
+            settings.defaultInt(QStringLiteral("NotificationTriggerStatusType")) == 0 &&
+            !silenced) {
             sendNotifications(thresholdText("WARNING"));
         }
     } else {
         services_.log.log_message(5, state);
     }
+}
+
+QString AppDelegate::remindKey(const QString& serial) {
+    return QStringLiteral("RemindOnlyWhenChanged_%1").arg(serial);
+}
+
+QString AppDelegate::remindAnchorKey(const QString& serial) {
+    return QStringLiteral("RemindOnlyWhenChangedAt_%1").arg(serial);
+}
+
+namespace {
+
+// The health and status a choice was made at, in one whole number:
+// 1000 × (status + 1) + health; 0 while not yet known.
+constexpr qint64 kAnchorStatusStep = 1000;
+
+qint64 anchorValue(qint32 health, std::uint8_t status) {
+    return kAnchorStatusStep * (qint64(status) + 1) + std::clamp<qint32>(health, 0, 999);
+}
+
+}  // namespace
+
+bool AppDelegate::remindOnlyWhenChanged(const QString& serial, qint32 health, std::uint8_t status) {
+    if (serial.isEmpty()) {
+        return false;
+    }
+    services_.settings.setDefaultInt(remindKey(serial), 1);
+    services_.settings.setDefaultInt(remindAnchorKey(serial), anchorValue(health, status));
+    return true;
+}
+
+bool AppDelegate::isRemindingOnlyWhenChanged(const QString& serial) {
+    return !serial.isEmpty() && services_.settings.defaultInt(remindKey(serial)) != 0;
+}
+
+bool AppDelegate::thresholdSilenced(const SSD& ssd) {
+    const QString serial = serialOf(ssd);
+    if (!isRemindingOnlyWhenChanged(serial)) {
+        return false;
+    }
+    ControllerSettings& settings = services_.settings;
+    const qint64 now = anchorValue(ssd.healthPercentage(), ssd.smartStatus());
+    const qint64 anchor = settings.defaultInt(remindAnchorKey(serial));
+    if (anchor == 0) {
+        // Turned on with `defaults`, which knows no health: this cycle's
+        // values are the ones it was chosen at.
+        settings.setDefaultInt(remindAnchorKey(serial), now);
+        return true;
+    }
+    if (anchor == now) {
+        return true;
+    }
+    settings.setDefaultInt(remindKey(serial), 0);
+    settings.setDefaultInt(remindAnchorKey(serial), 0);
+    services_.log.log_message(
+        5,
+        QStringLiteral("Notice: %1 changed (health %2%, S.M.A.R.T. %3 when chosen; now %4%, %5): "
+                       "reminding at every check again")
+            .arg(ssd.description(), QString::number(anchor % kAnchorStatusStep),
+                 QString::number(anchor / kAnchorStatusStep - 1),
+                 QString::number(ssd.healthPercentage()), QString::number(ssd.smartStatus())));
+    return false;
 }
 
 void AppDelegate::sendNotifications(const QString& problemText) {
@@ -296,13 +374,36 @@ void AppDelegate::deliver(const QString& problemText) {
     if (settings.defaultInt(QStringLiteral("NotificationUseAlert")) != 0) {
         const qint64 type = settings.defaultInt(QStringLiteral("NotificationUseAlertType"));
         if (type == 0 || type == 2) {
-            services_.notifications.deliverNotification(kProblemTitle, problemText,
-                                                        QStringLiteral("iconset_dock_1_warning"));
+            const auto choice = remindable_.constFind(problemText);
+            if (choice == remindable_.constEnd()) {
+                services_.notifications.deliverNotification(
+                    kProblemTitle, problemText, QStringLiteral("iconset_dock_1_warning"));
+            } else {
+                QPointer<AppDelegate> self(this);
+                services_.notifications.deliverNotificationWithAction(
+                    kProblemTitle, problemText, QStringLiteral("iconset_dock_1_warning"),
+                    localized(QStringLiteral("Remind Me Only When It Changes")),
+                    [self, choice = *choice] {
+                        if (self) {
+                            self->remindOnlyWhenChanged(choice.serial, choice.health,
+                                                        choice.status);
+                        }
+                    });
+            }
         }
         if (type == 1 || type == 2) {
-            services_.alerts.alert_apptitled(problemText, QStringLiteral("OK"), {}, {});
+            const auto choice = remindable_.constFind(problemText);
+            if (choice == remindable_.constEnd()) {
+                services_.alerts.alert_apptitled(problemText, QStringLiteral("OK"), {}, {});
+            } else if (services_.alerts.alert_apptitled(
+                           problemText, QStringLiteral("OK"),
+                           localized(QStringLiteral("Remind Me Only When It Changes")),
+                           {}) == 1001) {
+                remindOnlyWhenChanged(choice->serial, choice->health, choice->status);
+            }
         }
     }
+    remindable_.remove(problemText);
     if (settings.defaultInt(QStringLiteral("NotificationUseEmail")) != 0) {
         const QString to = settings.defaultString(QStringLiteral("NotificationUseEmailAddress"));
         if (!services_.workOffMainThread) {

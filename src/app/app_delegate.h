@@ -5,6 +5,7 @@
 #include "app/drive_snapshot.h"
 #include "core/ssd.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -78,6 +79,19 @@ class AppDelegate : public QObject {
     void finishDeliveries();
     void increaseUsages(bool usage, bool allowFeedbackNow);
 
+    // "Remind me only when it changes": the threshold notifications of the
+    // drive with this serial number stay silent while its health stays at
+    // `health` and its S.M.A.R.T. status at `status`; any change ends it.
+    // Decrease notifications are never silenced. False for a drive without
+    // a serial number (the choice could not be kept apart from others').
+    bool remindOnlyWhenChanged(const QString& serial, qint32 health, std::uint8_t status);
+    // Whether the choice is on for the drive (anchored or not yet).
+    bool isRemindingOnlyWhenChanged(const QString& serial);
+    // The drive's serial number as the last cycle read it; empty when unknown.
+    QString serialOf(const SSD& ssd) { return snapshotDisks_.serialNumber(ssd.disknum()); }
+    static QString remindKey(const QString& serial);
+    static QString remindAnchorKey(const QString& serial);
+
     // Redraws both icons for the state (1 error, 2 warning, 3 OK; 0 the last one).
     void setIconSet(quint8 state);
     void changeIconset(const QObject* sender = nullptr);
@@ -119,6 +133,9 @@ class AppDelegate : public QObject {
     void evaluateDrives(QString& tooltip);
     void mailDelivered(int result);
     void notifyProblems(const SSD& ssd);
+    // Whether the drive's threshold notification is silenced this cycle;
+    // ends the choice when the drive changed.
+    bool thresholdSilenced(const SSD& ssd);
     QString deviceNodeOf(const SSD& ssd) const;
     std::optional<QUrl> resource(const QString& name) const;
 
@@ -137,6 +154,14 @@ class AppDelegate : public QObject {
     Overall lastOverall_ = Overall::None;
     // Texts waiting for their delivery, oldest first.
     QStringList pendingDeliveries_;
+    // The drive behind each threshold text, so its alert can offer
+    // "remind me only when it changes" for that drive.
+    struct RemindChoice {
+        QString serial;
+        qint32 health = 0;
+        std::uint8_t status = 0;
+    };
+    QHash<QString, RemindChoice> remindable_;
     bool gathering_ = false;
     int mailsUnderWay_ = 0;
     // Deliveries whose time has come but that wait for an e-mail under way.

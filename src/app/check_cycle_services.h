@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // What the check cycle hands its results to. Each is an interface so the same
@@ -30,6 +31,12 @@ class DiskSource {
     virtual std::optional<DiskList> mountedHarddisks(bool resolveBacking) = 0;
     // The node shown to the user ("/dev/nvme0n1"); empty when unknown.
     virtual QString deviceNode(int disk) = 0;
+    // The drive's serial number, which per-drive choices are stored under;
+    // empty when unknown.
+    virtual QString serialNumber(int disk) {
+        (void)disk;
+        return {};
+    }
 };
 
 // The dock and menu-bar icons and the status item's tooltip. Images are
@@ -51,6 +58,15 @@ class UserNotifications {
     virtual ~UserNotifications() = default;
     virtual void deliverNotification(const QString& title, const QString& text,
                                      const QString& imageName) = 0;
+    // The same, offering a second action; where nothing can offer it, the
+    // plain notification.
+    virtual void deliverNotificationWithAction(const QString& title, const QString& text,
+                                               const QString& imageName, const QString& label,
+                                               std::function<void()> action) {
+        (void)label;
+        (void)action;
+        deliverNotification(title, text, imageName);
+    }
 };
 
 // Modal alerts: 1000 for the first button, 1001 the second, 1002 the third.

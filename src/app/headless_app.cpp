@@ -15,6 +15,10 @@ class HeadlessApp::Disks final : public DiskSource {
         return host_.mountedHarddisks(resolveBacking);
     }
     QString deviceNode(int disk) override { return host_.deviceNode(disk); }
+    QString serialNumber(int disk) override {
+        const QString serial = host_.serialNumber(disk);
+        return serial == QLatin1String("NOSERIAL") ? QString() : serial;
+    }
 
   private:
     DXHostInformation& host_;
@@ -94,7 +98,7 @@ void HeadlessApp::recordHistory() {
     QList<HealthRecord> records;
     for (const auto& ssd : controller_->ssdArray()) {
         records.append({now, ssd->name(), ssd->modelName(), serialOf(*ssd), ssd->deviceNode(),
-                        ssd->healthPercentage(), ssd->smartStatus()});
+                        ssd->healthPercentage(), ssd->smartStatus(), ssd->ownWear()});
     }
     if (!records.isEmpty()) {
         history_->append(records);

@@ -46,8 +46,20 @@ void DesktopNotifications::deliverNotification(const QString& title, const QStri
     log_.log_message(5, QStringLiteral("Notification: %1 - %2").arg(title, oneLine(text)));
 }
 
+void DesktopNotifications::deliverNotificationWithAction(const QString& title, const QString& text,
+                                                         const QString& imageName,
+                                                         const QString& label,
+                                                         std::function<void()> action) {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+        sendOverSessionBus(title, text, imageName, label, std::move(action))) {
+        return;
+    }
+    deliverNotification(title, text, imageName);
+}
+
 bool DesktopNotifications::sendOverSessionBus(const QString& title, const QString& text,
-                                              const QString& imageName) {
+                                              const QString& imageName, const QString& label,
+                                              std::function<void()> action) {
     static SessionBusModule* const bus =
         moduleInstance<SessionBusModule>(kSessionBusModuleName, kSessionBusModuleEntry);
     if (bus == nullptr) {
@@ -57,7 +69,7 @@ bool DesktopNotifications::sendOverSessionBus(const QString& title, const QStrin
     const QString image =
         imageName.isEmpty() ? QString() : namedImage(imageName).value_or(QString());
     const SessionBusModule::Delivery delivery =
-        bus->notify({appName_, title, text, image, clicked}, error);
+        bus->notify({appName_, title, text, image, clicked, label, std::move(action)}, error);
     if (delivery == SessionBusModule::Delivery::Failed) {
         log_.log_message(3, QStringLiteral("Error:    desktop notification failed: %1").arg(error));
     }

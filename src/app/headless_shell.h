@@ -46,6 +46,9 @@ class DesktopNotifications final : public UserNotifications {
     DesktopNotifications(Logger& log, QString appName) : log_(log), appName_(std::move(appName)) {}
     void deliverNotification(const QString& title, const QString& text,
                              const QString& imageName) override;
+    void deliverNotificationWithAction(const QString& title, const QString& text,
+                                       const QString& imageName, const QString& label,
+                                       std::function<void()> action) override;
 
     // Called when the user clicks a notification; empty: notifications offer
     // no action (nothing could answer it).
@@ -55,7 +58,8 @@ class DesktopNotifications final : public UserNotifications {
     std::function<bool(const QString& title, const QString& text)> fallback;
 
   private:
-    bool sendOverSessionBus(const QString& title, const QString& text, const QString& imageName);
+    bool sendOverSessionBus(const QString& title, const QString& text, const QString& imageName,
+                            const QString& label = {}, std::function<void()> action = {});
 
     Logger& log_;
     QString appName_;

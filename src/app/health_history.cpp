@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstdint>
+
 #include <sqlite3.h>
 
 QString HealthHistory::defaultPath() {
@@ -44,6 +47,23 @@ bool HealthHistory::open(const QString& path) {
         db_.close();
         return result;
     }
+    // The drive's own figures came later: a file from before gets their
+    // columns (empty for its old rows). Adding one that exists fails
+    // harmlessly, also when another process added it just now.
+    for (const char* column : {"own_used", "bytes_written", "power_on_hours"}) {
+        db_.exec(
+            (QByteArray("ALTER TABLE history ADD COLUMN ") + column + " INTEGER;").constData());
+    }
+    SqliteStatement probe;
+    if (probe.prepare(db_.handle(),
+                      "SELECT own_used, bytes_written, power_on_hours FROM history "
+                      "LIMIT 0") != SQLITE_OK) {
+        const bool result = fail(QStringLiteral("cannot prepare %1").arg(path));
+        probe.finalize();
+        db_.close();
+        return result;
+    }
+    probe.finalize();
     return true;
 }
 
@@ -57,7 +77,8 @@ bool HealthHistory::append(const QList<HealthRecord>& records) {
     SqliteStatement insert;
     bool ok = insert.prepare(db_.handle(),
                              "INSERT INTO history(time, name, model, serial, device, health,"
-                             " smart_status) VALUES(?, ?, ?, ?, ?, ?, ?)") == SQLITE_OK;
+                             " smart_status, own_used, bytes_written, power_on_hours)"
+                             " VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)") == SQLITE_OK;
     for (const HealthRecord& r : records) {
         if (!ok) {
             break;
@@ -70,6 +91,19 @@ bool HealthHistory::append(const QList<HealthRecord>& records) {
         insert.bindText(5, r.device);
         insert.bindInt64(6, r.health);
         insert.bindInt64(7, r.smartStatus);
+        // SQLite integers are signed 64-bit: a larger count is kept as the largest.
+        const auto bindOptional = [&insert](int at, std::optional<std::uint64_t> value) {
+            if (value) {
+                insert.bindInt64(at, qint64(std::min<std::uint64_t>(*value, INT64_MAX)));
+            } else {
+                insert.bindNull(at);
+            }
+        };
+        bindOptional(8, r.ownWear.percentageUsed
+                            ? std::optional<std::uint64_t>(*r.ownWear.percentageUsed)
+                            : std::nullopt);
+        bindOptional(9, r.ownWear.bytesWritten);
+        bindOptional(10, r.ownWear.powerOnHours);
         ok = insert.step() == SQLITE_DONE;
     }
     insert.finalize();
@@ -87,9 +121,11 @@ std::optional<QList<HealthRecord>> HealthHistory::records(const QString& drive) 
     }
     SqliteStatement select;
     const char* sql = drive.isEmpty()
-                          ? "SELECT time, name, model, serial, device, health, smart_status"
+                          ? "SELECT time, name, model, serial, device, health, smart_status,"
+                            " own_used, bytes_written, power_on_hours"
                             " FROM history ORDER BY time, rowid"
-                          : "SELECT time, name, model, serial, device, health, smart_status"
+                          : "SELECT time, name, model, serial, device, health, smart_status,"
+                            " own_used, bytes_written, power_on_hours"
                             " FROM history WHERE name = ? ORDER BY time, rowid";
     if (select.prepare(db_.handle(), sql) != SQLITE_OK) {
         fail(QStringLiteral("cannot read"));
@@ -102,10 +138,27 @@ std::optional<QList<HealthRecord>> HealthHistory::records(const QString& drive) 
     int step = SQLITE_ROW;
     // In UTC: a local time would cost a time-zone lookup for every row.
     while ((step = select.step()) == SQLITE_ROW) {
-        result.append({QDateTime::fromSecsSinceEpoch(select.columnInt64(0), Qt::UTC),
-                       select.columnText(1), select.columnText(2), select.columnText(3),
-                       select.columnText(4), int(select.columnInt64(5)),
-                       int(select.columnInt64(6))});
+        HealthRecord record{QDateTime::fromSecsSinceEpoch(select.columnInt64(0), Qt::UTC),
+                            select.columnText(1),
+                            select.columnText(2),
+                            select.columnText(3),
+                            select.columnText(4),
+                            int(select.columnInt64(5)),
+                            int(select.columnInt64(6)),
+                            {}};
+        // Negative numbers were never written: a hand-edited row's are no figure.
+        const auto figure = [&select](int column) -> std::optional<std::uint64_t> {
+            if (select.columnType(column) == SQLITE_NULL || select.columnInt64(column) < 0) {
+                return std::nullopt;
+            }
+            return std::uint64_t(select.columnInt64(column));
+        };
+        if (const auto used = figure(7); used && *used <= 255) {
+            record.ownWear.percentageUsed = int(*used);
+        }
+        record.ownWear.bytesWritten = figure(8);
+        record.ownWear.powerOnHours = figure(9);
+        result.append(record);
     }
     if (step != SQLITE_DONE) {
         fail(QStringLiteral("cannot read"));

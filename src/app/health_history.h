@@ -19,6 +19,8 @@ struct HealthRecord {
     QString device;
     int health = 0;
     int smartStatus = 0;
+    // What the drive reported about its own wear (figures it did not report are absent).
+    DriveWear ownWear;
 };
 
 // The health of every solid-state drive at every check, in its own SQLite

@@ -28,6 +28,10 @@ class SessionBusModule {
         // Called on the main thread when the user clicks the notification;
         // empty: the notification offers no action.
         std::function<void()> clicked;
+        // A second action offered beside the click ("remind me only when it
+        // changes"); empty label: none.
+        QString actionLabel;
+        std::function<void()> action;
     };
 
     virtual ~SessionBusModule() = default;

@@ -51,6 +51,7 @@ QVariantMap systemConfigurableKeys() {
           "NotificationSendmailPath", "NotificationEmailProgram"}) {
         keys.insert(QString::fromLatin1(key), QString());
     }
+    keys.insert(QStringLiteral("CheckStandbyDisks"), 0);
     return keys;
 }
 

@@ -133,6 +133,18 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
         if (!ssd->healthInfo().isNull()) {
             out << "  Reason:      " << ssd->healthInfo() << '\n';
         }
+        if (const QString wear = ssd->ownWearLine(); !wear.isEmpty()) {
+            out << "  Drive:       " << wear << '\n';
+        }
+        if (const QString note = ssd->ownWearNote(); !note.isEmpty()) {
+            out << "  Note:        " << note << '\n';
+        }
+        if (ssd->ownWear().temperature) {
+            out << "  Temperature: " << *ssd->ownWear().temperature << " °C\n";
+        }
+        if (ssd->standbySince()) {
+            out << "  Standby:     " << ssd->standbyText() << " (not read)\n";
+        }
         if (verbose && !ssd->fullAttributeInformation().isEmpty()) {
             out << "  Attributes:\n";
             for (const QString& line : ssd->fullAttributeInformation().split(QLatin1Char('\n'))) {

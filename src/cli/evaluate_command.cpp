@@ -7,6 +7,7 @@
 #include "cli/input_file.h"
 #include "cli/json_output.h"
 #include "cli/stderr_logger.h"
+#include "core/device_statistics_text.h"
 #include "core/memory_settings.h"
 #include "core/smartctl_report.h"
 #include "core/ssd.h"
@@ -168,6 +169,12 @@ void printText(const SSD& ssd, QTextStream& out) {
     if (isLowAccuracy(ssd)) {
         row("Accuracy:", QStringLiteral("low (only the reallocated sectors were evaluated)"));
     }
+    if (const QString wear = ssd.ownWearLine(); !wear.isEmpty()) {
+        row("Drive:", wear);
+    }
+    if (const QString note = ssd.ownWearNote(); !note.isEmpty()) {
+        row("Note:", note);
+    }
     if (!ssd.fullAttributeInformation().isEmpty()) {
         out << "Attributes:\n";
         for (const QString& line : ssd.fullAttributeInformation().split(QLatin1Char('\n'))) {
@@ -301,6 +308,8 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
         overrides);
     StaticDiskLayer disks(statusOverride.value_or(report.smartStatus()), description,
                           report.attributes);
+    // `smartctl -x` carries the drive's own figures in its Device Statistics.
+    disks.setDeviceStatistics(parseDeviceStatisticsText(decodedText(*input)));
     NoHost host;
     NoReports reports;
     StderrFeedback feedback(err);

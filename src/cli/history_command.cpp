@@ -130,6 +130,9 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
             facts.device = known(r.device);
             facts.health = r.health;
             facts.smartStatus = std::uint8_t(r.smartStatus);
+            if (!r.ownWear.empty()) {
+                facts.ownWear = r.ownWear;
+            }
             list.append(QJsonObject{{QStringLiteral("time"), isoTime(r.time)},
                                     {QStringLiteral("drive"), driveJson(facts)}});
         }
@@ -147,7 +150,11 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
             << singleLineText(r.name) << "  " << singleLineText(r.model) << "  "
             << singleLineText(r.serial) << "  " << singleLineText(r.device) << "  health "
             << (r.health == 255 ? QStringLiteral("unknown") : QStringLiteral("%1%").arg(r.health))
-            << "  S.M.A.R.T. " << r.smartStatus << '\n';
+            << "  S.M.A.R.T. " << r.smartStatus;
+        if (const QString wear = wearLine(r.ownWear); !wear.isEmpty()) {
+            out << "  " << wear;
+        }
+        out << '\n';
     }
     for (const HealthSeries& drive : series) {
         const HealthProjection projection = projectWarning(drive, warning);

@@ -100,6 +100,10 @@ DriveFacts driveFacts(const SSD& ssd, const std::optional<QVariantMap>& descript
         ssd.healthInfo().isNull() ? std::nullopt : std::optional<QString>(ssd.healthInfo());
     facts.lowAccuracy = ssd.healthInfo().endsWith(kLowAccuracyMark);
     facts.attributes = ssd.allAttributes();
+    if (!ssd.ownWear().empty()) {
+        facts.ownWear = ssd.ownWear();
+    }
+    facts.standbySince = ssd.standbySince();
     addDescription(facts, description);
     if (!facts.isSSD && description) {
         facts.isSSD = ssd.isSSD();
@@ -120,6 +124,30 @@ QString smartStatusKey(std::uint8_t status) {
     }
 }
 
+QJsonValue ownWearJson(const std::optional<DriveWear>& wear, const std::optional<qint32>& health) {
+    if (!wear || wear->empty()) {
+        return QJsonValue(QJsonValue::Null);
+    }
+    const auto number = [](const auto& value) {
+        return value ? jsonNumber(AttributeNumber::fromUnsigned(quint64(*value)))
+                     : QJsonValue(QJsonValue::Null);
+    };
+    const QString line = wearLine(*wear);
+    const QString note = wearDisagreement(*wear, health.value_or(kHealthUnknown));
+    return QJsonObject{
+        {QStringLiteral("percentageUsed"), orNull(wear->percentageUsed)},
+        {QStringLiteral("lifeLeft"), wear->percentageUsed
+                                         ? QJsonValue(std::max(0, 100 - *wear->percentageUsed))
+                                         : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("bytesWritten"), number(wear->bytesWritten)},
+        {QStringLiteral("powerOnHours"), number(wear->powerOnHours)},
+        {QStringLiteral("temperature"), orNull(wear->temperature)},
+        {QStringLiteral("line"), line.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(line)},
+        {QStringLiteral("differs"),
+         note.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(note)},
+    };
+}
+
 QJsonObject driveJson(const DriveFacts& facts) {
     QJsonObject drive{
         {QStringLiteral("device"), orNull(facts.device)},
@@ -138,6 +166,9 @@ QJsonObject driveJson(const DriveFacts& facts) {
         {QStringLiteral("status"), orNull(facts.status)},
         {QStringLiteral("healthInfo"), orNull(facts.healthInfo)},
         {QStringLiteral("lowAccuracy"), orNull(facts.lowAccuracy)},
+        {QStringLiteral("ownWear"), ownWearJson(facts.ownWear, facts.health)},
+        {QStringLiteral("standbySince"),
+         facts.standbySince ? isoTime(*facts.standbySince) : QJsonValue(QJsonValue::Null)},
     };
     if (facts.withAttributes) {
         drive.insert(QStringLiteral("attributes"),

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/attribute.h"
+#include "core/drive_wear.h"
 #include "core/ssd.h"
 
 #include <QDateTime>
@@ -36,6 +37,10 @@ struct DriveFacts {
     std::optional<QString> status;
     std::optional<QString> healthInfo;
     std::optional<bool> lowAccuracy;
+    // The drive's own wear figures; absent (null) when it reports none.
+    std::optional<DriveWear> ownWear;
+    // Set when the disk slept and the check did not read it.
+    std::optional<QDateTime> standbySince;
     // Printed only when `withAttributes`; an absent table is null (not read).
     bool withAttributes = false;
     std::optional<AttributeTable> attributes;
@@ -45,6 +50,10 @@ struct DriveFacts {
 // (DAMediaName, DADeviceRevision, DADeviceProtocol, isSSD, isNVME).
 DriveFacts driveFacts(const SSD& ssd, const std::optional<QVariantMap>& description);
 void addDescription(DriveFacts& facts, const std::optional<QVariantMap>& description);
+
+// The "ownWear" object: the figures, the line and the disagreement note for
+// the health (null when there is none).
+QJsonValue ownWearJson(const std::optional<DriveWear>& wear, const std::optional<qint32>& health);
 
 // The one drive object of every command's JSON.
 QJsonObject driveJson(const DriveFacts& facts);

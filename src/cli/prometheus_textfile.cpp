@@ -99,17 +99,26 @@ QString prometheusText(const std::vector<PrometheusDrive>& drives, const Prometh
     Family smart("ostrivane_drive_smart_status", "gauge",
                  "S.M.A.R.T. status of the drive: 1 for the state it is in, 0 for the others.");
     Family used("ostrivane_drive_percentage_used_ratio", "gauge",
-                "NVMe Percentage Used: the fraction of the rated endurance used (may pass 1).");
+                "The drive's own wear figure (NVMe Percentage Used, ATA Percentage Used "
+                "Endurance Indicator): the fraction of the rated endurance used (may pass 1).");
     Family spare("ostrivane_drive_available_spare_ratio", "gauge",
                  "NVMe Available Spare: the fraction of the spare capacity left.");
     Family spareThreshold("ostrivane_drive_available_spare_threshold_ratio", "gauge",
                           "NVMe Available Spare Threshold.");
     Family powerOn("ostrivane_drive_power_on_seconds_total", "counter",
-                   "NVMe Power On Hours, in seconds.");
+                   "Power-on hours the drive reports (NVMe health log, ATA Device Statistics), "
+                   "in seconds.");
     Family temperature("ostrivane_drive_temperature_celsius", "gauge",
-                       "Temperature of the drive (NVMe composite temperature, ATA attribute 194).");
+                       "Temperature of the drive (NVMe composite temperature, ATA Device "
+                       "Statistics or attribute 194).");
     Family written("ostrivane_drive_data_written_bytes_total", "counter",
-                   "NVMe Data Units Written, in bytes (one unit is 512,000 bytes).");
+                   "Data the host wrote, in bytes (NVMe Data Units Written of 512,000 bytes, "
+                   "ATA logical sectors written).");
+    Family differs("ostrivane_drive_own_wear_differs", "gauge",
+                   "1 when the health and the drive's own life left lie 20 points or more "
+                   "apart, else 0.");
+    Family standby("ostrivane_drive_standby", "gauge",
+                   "1 when the disk was asleep and this check kept its last record unread.");
     Family mediaErrors("ostrivane_drive_media_errors_total", "counter",
                        "NVMe Media and Data Integrity Errors.");
 
@@ -130,6 +139,10 @@ QString prometheusText(const std::vector<PrometheusDrive>& drives, const Prometh
         for (const auto& [state, name] : kStates) {
             smart.add(QStringLiteral("%1,state=\"%2\"").arg(id, QLatin1String(name)),
                       drive.ssd->smartStatus() == state ? 1 : 0);
+        }
+        standby.add(id, drive.ssd->standbySince() ? 1 : 0);
+        if (drive.ssd->ownWear().percentageUsed) {
+            differs.add(id, drive.ssd->ownWearNote().isEmpty() ? 0 : 1);
         }
         if (!drive.ssd->allAttributes()) {
             continue;
@@ -158,18 +171,28 @@ QString prometheusText(const std::vector<PrometheusDrive>& drives, const Prometh
             if (const auto value = nvmeField(table, 913)) {
                 mediaErrors.add(id, double(*value));
             }
-        } else if (const auto it = table.find(194); it != table.end() && it->second.rawValue) {
-            // The low byte is the current temperature on every drive; the
-            // higher ones hold vendor-specific minimum and maximum values.
-            // Other ATA wear figures differ in unit between makers and are
-            // left to the health ratio.
-            temperature.add(id, double(it->second.rawValue->toUInt64() & 0xff));
+        } else {
+            // ATA: the figures the drive keeps in its Device Statistics, and
+            // only attributes whose unit is known (see driveWear).
+            const DriveWear& wear = drive.ssd->ownWear();
+            if (wear.percentageUsed) {
+                used.add(id, *wear.percentageUsed / 100.0);
+            }
+            if (wear.powerOnHours) {
+                powerOn.add(id, double(*wear.powerOnHours) * 3600.0);
+            }
+            if (wear.temperature) {
+                temperature.add(id, *wear.temperature);
+            }
+            if (wear.bytesWritten) {
+                written.add(id, double(*wear.bytesWritten));
+            }
         }
     }
 
     QString text;
     for (const Family* family : {&info, &health, &smart, &used, &spare, &spareThreshold, &powerOn,
-                                 &temperature, &written, &mediaErrors}) {
+                                 &temperature, &written, &mediaErrors, &differs, &standby}) {
         family->writeTo(text);
     }
     Family thresholds("ostrivane_health_threshold_ratio", "gauge",

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/attribute.h"
+#include "core/drive_wear.h"
 
 #include <QString>
 #include <QVariantMap>
@@ -11,6 +12,10 @@
 
 // The services the health evaluation calls. Each is an interface so the
 // evaluation runs the same against real drives, recorded machines and tests.
+
+// Whether a disk may be read without waking it. Only ATA disks are asked;
+// every other disk is Unknown, and read as always.
+enum class DiskPowerState { Unknown, Awake, Asleep };
 
 // The disk layer. All calls are synchronous and may block.
 class DiskLayer {
@@ -22,6 +27,16 @@ class DiskLayer {
     virtual std::optional<AttributeTable> getDiskSMARTAttributes(int disk) = 0;
     // Absent when the disk cannot be described.
     virtual std::optional<QVariantMap> descriptionForDevice(qint64 disk) = 0;
+    // The drive's Device Statistics; absent when it keeps none (or is no ATA disk).
+    virtual std::optional<DeviceStatistics> getDiskDeviceStatistics(int disk) {
+        (void)disk;
+        return std::nullopt;
+    }
+    // Asks an ATA disk its power mode without spinning it up.
+    virtual DiskPowerState getDiskPowerState(int disk) {
+        (void)disk;
+        return DiskPowerState::Unknown;
+    }
 };
 
 class HostFacts {

@@ -5,6 +5,8 @@
 #include "core/model_rules.h"
 #include "ext/literal.h"
 
+#include <QStringList>
+
 #include <array>
 #include <cmath>
 
@@ -54,6 +56,8 @@ void SSD::performCheck() {
             ? context.description->value(QStringLiteral("DADeviceRevision")).toString()
             : QString();
     allAttributes_ = services_.disks.getDiskSMARTAttributes(disknum_);
+    ownWear_ =
+        driveWear(allAttributes_, services_.disks.getDiskDeviceStatistics(disknum_), modelName_);
 
     context.knownHardDisk = model_rules::knownHardDiskMatches(modelName_) != 0;
     context.micronFamily = model_rules::isMicronFamily(modelName_);
@@ -101,7 +105,8 @@ void SSD::performCheck() {
     bool lowAccuracy = true;
     if (isSSD_) {
         const QString token = QStringLiteral("didSubmitSSD%1%2").arg(name_, mediaName);
-        if (settings.defaultInt(QStringLiteral("AllowSSDSubmission")) == 1 &&
+        // An unread (sleeping) disk has nothing to submit yet.
+        if (settings.defaultInt(QStringLiteral("AllowSSDSubmission")) == 1 && !unread() &&
             !services_.reports.logged(token)) {
             QString report = QStringLiteral("%1 || %2 || %3 || %4")
                                  .arg(mediaName, text(context.description, "DADeviceRevision"),
@@ -121,6 +126,16 @@ void SSD::performCheck() {
         healthInfo_ = QStringLiteral("S.M.A.R.T. status FAILING!");
     } else if (lowAccuracy && !healthInfo_.isNull()) {
         healthInfo_ += kLowAccuracyMark;
+    }
+
+    const QString healthKey = QStringLiteral("%1_lastCheckHealth").arg(name_);
+    if (unread()) {
+        // Nothing was asked of a sleeping disk: its stored health and status
+        // stay as the last read left them.
+        lastHealthPercentage_ = qint32(settings.defaultInt(healthKey));
+        healthPercentage_ = lastHealthPercentage_ > 0 ? lastHealthPercentage_ : kHealthUnknown;
+        healthInfo_ = standbyText();
+        return;
     }
 
     if (settings.defaultInt(QStringLiteral("AllowSSDSubmission")) != 0) {
@@ -144,7 +159,6 @@ void SSD::performCheck() {
         settings.setDefaultInt(key, qint64(smartStatus_) + 1);
     }
 
-    const QString healthKey = QStringLiteral("%1_lastCheckHealth").arg(name_);
     lastHealthPercentage_ = qint32(settings.defaultInt(healthKey));
     settings.setDefaultInt(healthKey, healthPercentage_);
 }
@@ -246,7 +260,27 @@ void SSD::reportUnexpectedValues(const QString& message, const Context& context)
         false);
 }
 
+QString SSD::standbyText() const {
+    return standbySince_
+               ? QStringLiteral("in standby since %1")
+                     .arg(standbySince_->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+               : QString();
+}
+
+QString SSD::ownWearSummary() const {
+    QStringList lines;
+    for (const QString& line : {ownWearLine(), ownWearNote(), standbyText()}) {
+        if (!line.isEmpty()) {
+            lines.append(line);
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QString SSD::status() const {
+    if (unread() && healthPercentage_ == kHealthUnknown) {
+        return standbyText();
+    }
     if (smartStatus_ == SMARTStatusNotCapable) {
         return QStringLiteral("This SSD is not S.M.A.R.T. compatible");
     }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "core/attribute.h"
+#include "core/drive_wear.h"
 #include "core/evaluation_services.h"
 #include "core/smart_status.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QUrl>
 
@@ -56,6 +58,27 @@ class SSD {
     const QString& deviceNode() const { return deviceNode_; }
     void setDeviceNode(const QString& value) { deviceNode_ = value; }
 
+    // What the drive itself reports about its wear (empty when nothing).
+    const DriveWear& ownWear() const { return ownWear_; }
+    // "own wear indicator: …", empty when the drive reports no figure.
+    QString ownWearLine() const { return wearLine(ownWear_); }
+    // The note when the health and the drive's own figure disagree; empty otherwise.
+    QString ownWearNote() const { return wearDisagreement(ownWear_, healthPercentage_); }
+
+    // The wear line, the note and the standby mark, one per line, for the
+    // drive's pane and pop-up; empty when there is none of them.
+    QString ownWearSummary() const;
+
+    // Set by the controller when the disk slept and this check did not read
+    // it; the record then is the last one read, or, without one, the last
+    // stored health.
+    const std::optional<QDateTime>& standbySince() const { return standbySince_; }
+    void setStandbySince(std::optional<QDateTime> value) { standbySince_ = std::move(value); }
+    // "in standby since 2026-12-08 11:40"; empty while the disk is awake.
+    QString standbyText() const;
+    // The disk slept and there was no earlier record to keep: nothing was read.
+    bool unread() const { return standbySince_ && !allAttributes_; }
+
   private:
     struct Context;
     void evaluateAttributes(const Context& context, bool& lowAccuracy);
@@ -74,6 +97,8 @@ class SSD {
     std::optional<AttributeTable> allAttributes_;
     QString healthInfo_;
     QString deviceNode_;
+    DriveWear ownWear_;
+    std::optional<QDateTime> standbySince_;
 };
 
 // Health of a drive on which no attribute was evaluated.

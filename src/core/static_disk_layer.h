@@ -16,9 +16,14 @@ class StaticDiskLayer final : public DiskLayer {
     std::uint8_t getDiskSMARTStatus(int) override { return status_; }
     std::optional<AttributeTable> getDiskSMARTAttributes(int) override { return attributes_; }
     std::optional<QVariantMap> descriptionForDevice(qint64) override { return description_; }
+    std::optional<DeviceStatistics> getDiskDeviceStatistics(int) override { return statistics_; }
+    void setDeviceStatistics(std::optional<DeviceStatistics> value) {
+        statistics_ = std::move(value);
+    }
 
   private:
     std::uint8_t status_;
     std::optional<QVariantMap> description_;
     std::optional<AttributeTable> attributes_;
+    std::optional<DeviceStatistics> statistics_;
 };

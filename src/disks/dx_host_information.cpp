@@ -42,6 +42,24 @@ std::optional<AttributeTable> DXHostInformation::getDiskSMARTAttributes(int disk
     return reader_.getDiskSMARTAttributes(disk);
 }
 
+std::optional<DeviceStatistics> DXHostInformation::getDiskDeviceStatistics(int disk) {
+    return reader_.getDiskDeviceStatistics(disk);
+}
+
+DiskPowerState DXHostInformation::getDiskPowerState(int disk) {
+    switch (reader_.getDiskPowerMode(disk)) {
+        case PowerMode::Standby:
+        case PowerMode::Sleep:
+            return DiskPowerState::Asleep;
+        case PowerMode::Active:
+        case PowerMode::Idle:
+            return DiskPowerState::Awake;
+        case PowerMode::Unknown:
+            break;
+    }
+    return DiskPowerState::Unknown;
+}
+
 std::optional<QVariantMap> DXHostInformation::descriptionForDevice(qint64 disk) {
     return disks_.descriptionForDevice(disk);
 }

@@ -30,6 +30,10 @@ class DXHostInformation final : public DiskLayer, public HostFacts {
     std::uint8_t getDiskSMARTStatus(int disk) override;
     std::optional<AttributeTable> getDiskSMARTAttributes(int disk) override;
     std::optional<QVariantMap> descriptionForDevice(qint64 disk) override;
+    std::optional<DeviceStatistics> getDiskDeviceStatistics(int disk) override;
+    DiskPowerState getDiskPowerState(int disk) override;
+    // The access the disks are read through (a recorded machine's counts reads).
+    SmartAccess& access() { return *access_; }
     QString machineType() override;
 
     DiskList mountedHarddisks(bool resolveBacking) {

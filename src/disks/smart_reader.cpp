@@ -3,8 +3,10 @@
 
 #include "core/smart_status.h"
 #include "disks/ata_smart_page.h"
+#include "disks/device_statistics_page.h"
 #include "disks/nvme_health_page.h"
 
+#include <algorithm>
 #include <thread>
 
 SmartReader::SmartReader(SmartAccess& access, DiskNameResolver& names, Logger& log, Pause pause)
@@ -97,4 +99,40 @@ std::optional<AttributeTable> SmartReader::nvmeAttributeTable(const std::string&
         return std::nullopt;
     }
     return nvmeHealthAttributes(parseNvmeHealthLog(log.page));
+}
+
+std::optional<DeviceStatistics> SmartReader::getDiskDeviceStatistics(int disk) {
+    const std::optional<std::string> name = names_.kernelName(disk);
+    if (!name || access_.protocolOf(*name) != SmartProtocol::Ata) {
+        return std::nullopt;
+    }
+    const PageAnswer directory =
+        access_.ataDeviceStatistics(*name, std::uint8_t(DeviceStatisticsPage::Directory));
+    if (directory.result != kIOReturnSuccess) {
+        return std::nullopt;
+    }
+    const std::vector<std::uint8_t> listed = deviceStatisticsDirectory(directory.page);
+    DeviceStatistics statistics;
+    for (const auto page : {DeviceStatisticsPage::General, DeviceStatisticsPage::Temperature,
+                            DeviceStatisticsPage::SolidState}) {
+        if (std::find(listed.begin(), listed.end(), std::uint8_t(page)) == listed.end()) {
+            continue;
+        }
+        const PageAnswer answer = access_.ataDeviceStatistics(*name, std::uint8_t(page));
+        if (answer.result == kIOReturnSuccess) {
+            readDeviceStatisticsPage(answer.page, page, statistics);
+        }
+    }
+    if (statistics.empty()) {
+        return std::nullopt;
+    }
+    return statistics;
+}
+
+PowerMode SmartReader::getDiskPowerMode(int disk) {
+    const std::optional<std::string> name = names_.kernelName(disk);
+    if (!name || access_.protocolOf(*name) != SmartProtocol::Ata) {
+        return PowerMode::Unknown;
+    }
+    return powerModeOf(access_.ataPowerMode(*name));
 }

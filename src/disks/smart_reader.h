@@ -36,6 +36,14 @@ class SmartReader {
     // Absent when the table could not be read; never partly filled. Does not retry.
     std::optional<AttributeTable> getDiskSMARTAttributes(int disk);
 
+    // The figures of the Device Statistics log of an ATA disk: the log's
+    // directory first, then only the pages it lists. Absent when the disk
+    // keeps no such log or vouches for none of the figures.
+    std::optional<DeviceStatistics> getDiskDeviceStatistics(int disk);
+
+    // CHECK POWER MODE of an ATA disk; Unknown for any other disk.
+    PowerMode getDiskPowerMode(int disk);
+
   private:
     struct Probe {
         IOReturn result = kIOReturnSuccess;

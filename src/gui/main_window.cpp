@@ -186,7 +186,11 @@ void MainWindow::viewSSDClicked() {
         return;
     }
     if (const SSD* ssd = model_->ssdAt(rows.constFirst().row())) {
-        popup_->showText(ssd->fullAttributeInformation(), QCursor::pos());
+        const QString wear = ssd->ownWearSummary();
+        popup_->showText(wear.isEmpty()
+                             ? ssd->fullAttributeInformation()
+                             : ssd->fullAttributeInformation() + QStringLiteral("\n\n") + wear,
+                         QCursor::pos());
     }
 }
 

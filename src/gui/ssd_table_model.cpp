@@ -60,7 +60,8 @@ QVariant SSDTableModel::data(const QModelIndex& index, int role) const {
                                                                           : 3;
     }
     if (role == Qt::ToolTipRole && index.column() == Status) {
-        return ssd->status();
+        const QString wear = ssd->ownWearSummary();
+        return wear.isEmpty() ? ssd->status() : ssd->status() + QLatin1Char('\n') + wear;
     }
     if (role != Qt::DisplayRole) {
         return {};

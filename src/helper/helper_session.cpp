@@ -42,6 +42,23 @@ HelperAnswer answerHelperRequest(const ParsedRequest& parsed, SmartAccess& acces
         case HelperOperation::NvmeLog:
             fromPage(access.nvmeHealthLog(disk));
             break;
+        case HelperOperation::AtaPowerMode: {
+            const PowerModeAnswer mode = access.ataPowerMode(disk);
+            answer.result = mode.result;
+            if (mode.result == kIOReturnSuccess) {
+                SmartPage page{};
+                page[0] = mode.count;
+                answer.page = page;
+            }
+            break;
+        }
+        case HelperOperation::AtaDeviceStatistics0:
+        case HelperOperation::AtaDeviceStatistics1:
+        case HelperOperation::AtaDeviceStatistics5:
+        case HelperOperation::AtaDeviceStatistics7:
+            fromPage(access.ataDeviceStatistics(
+                disk, deviceStatisticsPageOf(parsed.request.operation).value_or(0)));
+            break;
     }
     return answer;
 }

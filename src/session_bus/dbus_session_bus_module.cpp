@@ -17,6 +17,7 @@ namespace {
 constexpr int kCallTimeoutMs = 5000;
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kActionKey = QStringLiteral("remind");
 
 // The service's signals about the notifications sent from here.
 class NotificationSignals final : public QObject {
@@ -24,16 +25,24 @@ class NotificationSignals final : public QObject {
 
   public:
     QHash<quint32, std::function<void()>> clicks;
+    QHash<quint32, std::function<void()>> actions;
 
   public Q_SLOTS:
     void actionInvoked(quint32 id, const QString& key) {
+        std::function<void()> answer;
         if (key == QLatin1String("default")) {
-            if (const auto action = clicks.value(id)) {
-                action();
-            }
+            answer = clicks.value(id);
+        } else if (key == kActionKey) {
+            answer = actions.value(id);
+        }
+        if (answer) {
+            answer();
         }
     }
-    void notificationClosed(quint32 id, quint32) { clicks.remove(id); }
+    void notificationClosed(quint32 id, quint32) {
+        clicks.remove(id);
+        actions.remove(id);
+    }
 };
 
 class DBusSessionBusModule final : public SessionBusModule {
@@ -53,6 +62,10 @@ class DBusSessionBusModule final : public SessionBusModule {
             listen(bus);
             actions << QStringLiteral("default") << QStringLiteral("Open");
         }
+        if (notification.action && !notification.actionLabel.isEmpty()) {
+            listen(bus);
+            actions << kActionKey << notification.actionLabel;
+        }
         // A service that reads markup would take "<" in a drive's name for a tag.
         const QString body = readsMarkup(bus) ? escaped(notification.text) : notification.text;
         QDBusMessage call =
@@ -66,6 +79,9 @@ class DBusSessionBusModule final : public SessionBusModule {
         }
         if (notification.clicked && !reply.arguments().isEmpty()) {
             signals_.clicks.insert(reply.arguments().first().toUInt(), notification.clicked);
+        }
+        if (notification.action && !reply.arguments().isEmpty()) {
+            signals_.actions.insert(reply.arguments().first().toUInt(), notification.action);
         }
         return Delivery::Delivered;
     }

@@ -11,8 +11,10 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <ostream>
+#include <vector>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
@@ -28,13 +30,26 @@ class FakeDisks final : public DiskSource, public DiskLayer {
     };
     std::optional<DiskList> list = DiskList();
     std::map<int, Drive> drives;
+    std::map<int, QString> serials;
+    std::map<int, DiskPowerState> power;
+    // S.M.A.R.T. reads (status or table) per disk.
+    std::map<int, int> reads;
 
     std::optional<DiskList> mountedHarddisks(bool) override { return list; }
     QString deviceNode(int disk) override {
         return QStringLiteral("/dev/sd%1").arg(QChar('a' + disk));
     }
-    std::uint8_t getDiskSMARTStatus(int disk) override { return drives[disk].status; }
+    QString serialNumber(int disk) override { return serials[disk]; }
+    DiskPowerState getDiskPowerState(int disk) override {
+        const auto it = power.find(disk);
+        return it == power.end() ? DiskPowerState::Unknown : it->second;
+    }
+    std::uint8_t getDiskSMARTStatus(int disk) override {
+        ++reads[disk];
+        return drives[disk].status;
+    }
     std::optional<AttributeTable> getDiskSMARTAttributes(int disk) override {
+        ++reads[disk];
         return drives[disk].table;
     }
     std::optional<QVariantMap> descriptionForDevice(qint64 disk) override {
@@ -80,10 +95,18 @@ class Journal final : public StatusDisplay,
         add(QStringLiteral("notify %1|%2|%3")
                 .arg(title, text.section(QLatin1Char('\n'), 0, 0), image));
     }
-    int alert_apptitled(const QString& message, const QString& button, const QString&,
+    void deliverNotificationWithAction(const QString& title, const QString& text,
+                                       const QString& image, const QString& label,
+                                       std::function<void()> action) override {
+        deliverNotification(title, text, image);
+        actionLabels.append(label);
+        actions.push_back(std::move(action));
+    }
+    int alert_apptitled(const QString& message, const QString& button, const QString& second,
                         const QString&) override {
         add(QStringLiteral("alert %1|%2").arg(message.section(QLatin1Char('\n'), 0, 0), button));
-        return 1000;
+        alertSeconds.append(second);
+        return alertAnswer;
     }
     int sendMailWithCGI(const QString& body, const QString& subject,
                         const std::optional<QString>& to, float timeout, bool blocklists,
@@ -125,6 +148,12 @@ class Journal final : public StatusDisplay,
     QStringList calls;
     QStringList logs;
     QStringList tooltips;
+    // The second button each alert offered (empty: none), and the answer given.
+    QStringList alertSeconds;
+    // The second actions notifications offered, to be invoked by a test.
+    QStringList actionLabels;
+    std::vector<std::function<void()>> actions;
+    int alertAnswer = 1000;
     int mailResult = 0;
 };
 

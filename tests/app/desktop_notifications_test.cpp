@@ -231,6 +231,39 @@ TEST_F(DesktopNotificationsTest, ADefaultActionAnswersTheClickOnItsNotification)
     notifications_.clicked = nullptr;
 }
 
+TEST_F(DesktopNotificationsTest, ASecondActionAnswersOnlyItsOwnKey) {
+    offerService();
+    int chosen = 0;
+    notifications_.deliverNotificationWithAction(QStringLiteral("T"), QStringLiteral("text"),
+                                                 QString(), QStringLiteral("Remind"),
+                                                 [&chosen] { ++chosen; });
+    {
+        const std::lock_guard lock(service_.mutex);
+        ASSERT_EQ(service_.calls.size(), 1);
+        EXPECT_EQ(service_.calls[0][5].toStringList(),
+                  (QStringList{QStringLiteral("remind"), QStringLiteral("Remind")}));
+    }
+    const auto invoke = [](quint32 id, const QString& key) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/Notifications"),
+            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
+        signal << id << key;
+        ASSERT_TRUE(QDBusConnection(QStringLiteral("service")).send(signal));
+    };
+    const auto settle = [] {
+        QEventLoop loop;
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    invoke(7, QStringLiteral("default"));  // a click is not the action
+    invoke(8, QStringLiteral("remind"));   // another notification's
+    settle();
+    EXPECT_EQ(chosen, 0);
+    invoke(7, QStringLiteral("remind"));
+    settle();
+    EXPECT_EQ(chosen, 1);
+}
+
 TEST_F(DesktopNotificationsTest, WithoutAServiceTheFallbackShowsIt) {
     QStringList shown;
     notifications_.fallback = [&shown](const QString& title, const QString& text) {

@@ -118,6 +118,7 @@ TEST(CheckCommand, HealthyMachinePrintsDrivesAndLogsThem) {
   S.M.A.R.T.:  verified
   Status:      93% (Wear_Levelling_Count: 93 [threshold: 0])
   Reason:      Wear_Levelling_Count: 93 [threshold: 0]
+  Drive:       own wear indicator: 7 % used · 11.0 TB written · 8,123 h
 
 Status: OK
 SSD Health of your SSD(s) is fine!

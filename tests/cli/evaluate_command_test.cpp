@@ -101,6 +101,36 @@ TEST(EvaluateCommand, JsonHoldsTheDriveObject) {
     EXPECT_EQ((*ssdLifeLeft).toObject().value(QStringLiteral("isPrefail")), QJsonValue(true));
 }
 
+// The Device Statistics section of `smartctl -x` (values of a published
+// Intel SATA SSD capture) gives the drive's own figures beside the health.
+TEST(EvaluateCommand, DeviceStatisticsOfSmartctlXAndTheNote) {
+    const QByteArray statistics =
+        "\nDevice Statistics (GP Log 0x04)\n"
+        "Page  Offset Size        Value Flags Description\n"
+        "0x01  =====  =               =  ===  == General Statistics (rev 1) ==\n"
+        "0x01  0x010  4           15617  ---  Power-on Hours\n"
+        "0x01  0x018  6      3482676599  ---  Logical Sectors Written\n"
+        "0x07  =====  =               =  ===  == Solid State Device Statistics (rev 1) ==\n"
+        "0x07  0x008  1               8  ---  Percentage Used Endurance Indicator\n";
+    const CliRun far = run(kEvaluate, table(70) + statistics);
+    EXPECT_TRUE(far.out.contains(
+        QStringLiteral("Drive:       own wear indicator: 8 % used · 1.8 TB written · 15,617 h\n")))
+        << far.out.toStdString();
+    EXPECT_TRUE(far.out.contains(
+        QStringLiteral("Note:        the drive's own indicator differs: 92 % life left\n")));
+    // 19 points apart: no note; and a note never changes the exit status.
+    const CliRun near =
+        run(kEvaluate + QStringList{QStringLiteral("--json")}, table(73) + statistics);
+    EXPECT_EQ(near.exitCode, 0);
+    const QJsonObject wear = QJsonDocument::fromJson(near.out.toUtf8())
+                                 .object()[QStringLiteral("drive")][QStringLiteral("ownWear")]
+                                 .toObject();
+    EXPECT_EQ(wear[QStringLiteral("percentageUsed")].toInt(), 8);
+    EXPECT_EQ(wear[QStringLiteral("powerOnHours")].toInt(), 15617);
+    EXPECT_TRUE(wear[QStringLiteral("differs")].isNull());
+    EXPECT_EQ(run(kEvaluate, table(70)).out.count(QStringLiteral("own wear")), 0);
+}
+
 TEST(EvaluateCommand, FeedbackAlertsGoToStandardError) {
     const QByteArray odd = "231 SSD_Life_Left 0x0013 250 250 000 Pre-fail Always - 0\n";
     const CliRun r = run(kEvaluate, odd);

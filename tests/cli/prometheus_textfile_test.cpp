@@ -262,6 +262,11 @@ TEST(PrometheusText, ValueSeriesCarryOnlyTheDrivesIdentity) {
     EXPECT_TRUE(
         text.contains(QStringLiteral("ostrivane_drive_temperature_celsius{%1} 36\n").arg(sataId)));
     EXPECT_EQ(samplesOf(text, QStringLiteral("ostrivane_drive_percentage_used_ratio")).size(), 1);
+    // Health 88 against the drive's own 88 % left: no disagreement; nobody sleeps.
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("ostrivane_drive_own_wear_differs{%1} 0\n").arg(nvmeId)));
+    EXPECT_EQ(samplesOf(text, QStringLiteral("ostrivane_drive_own_wear_differs")).size(), 1);
+    EXPECT_TRUE(text.contains(QStringLiteral("ostrivane_drive_standby{%1} 0\n").arg(sataId)));
     // The check's own series.
     for (const char* expected : {"ostrivane_check_success 1\n", "ostrivane_check_exit_status 2\n",
                                  "ostrivane_check_timestamp_seconds 1796722229\n",
@@ -275,4 +280,37 @@ TEST(PrometheusText, ValueSeriesCarryOnlyTheDrivesIdentity) {
     EXPECT_EQ(text.count(QLatin1String("# TYPE ostrivane_drive_health_ratio gauge\n")), 1);
     EXPECT_EQ(
         text.count(QLatin1String("# TYPE ostrivane_drive_data_written_bytes_total counter\n")), 1);
+}
+
+TEST(PrometheusText, AtaOwnFiguresAndTheirDisagreement) {
+    EvaluationHarness harness;
+    AttributeTable ata{{177, attribute(30, 0)}, {241, attribute(99, 0)}};
+    ata[241].rawValue = AttributeNumber::fromUnsigned(1000000);
+    const auto samsung = harness.check(SMARTStatusVerified,
+                                       ssdDescription(QStringLiteral("Samsung SSD 860 EVO 500GB")),
+                                       ata, QStringLiteral("System"));
+    // Little spare left sets a low health while the drive says 12 % used.
+    AttributeTable nvme = nvmeTable();
+    nvme[902].currentValue = AttributeNumber::fromUnsigned(20);
+    const auto worn =
+        harness.check(SMARTStatusVerified, ssdDescription(QStringLiteral("Unlisted NVMe 1TB")),
+                      nvme, QStringLiteral("Worn"));
+    samsung->setDeviceNode(QStringLiteral("/dev/sda"));
+    worn->setDeviceNode(QStringLiteral("/dev/nvme0n1"));
+    const QString text = prometheusText(
+        {{samsung.get(), QStringLiteral("S1"), {}, {}}, {worn.get(), QStringLiteral("S2"), {}, {}}},
+        PrometheusCheck{0, QDateTime::fromSecsSinceEpoch(0, Qt::UTC), 50, 30});
+    // 241 counts 512-byte sectors on this model; it has no percentage of its own.
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("ostrivane_drive_data_written_bytes_total{device=\"/dev/"
+                                     "sda\",serial=\"S1\"} 512000000\n")))
+        << text.toStdString();
+    EXPECT_TRUE(samplesOf(text, QStringLiteral("ostrivane_drive_own_wear_differs"))
+                    .filter(QStringLiteral("/dev/sda"))
+                    .isEmpty());
+    EXPECT_EQ(worn->ownWearNote(),
+              QStringLiteral("the drive's own indicator differs: 88 % life left"));
+    EXPECT_TRUE(text.contains(QStringLiteral(
+        "ostrivane_drive_own_wear_differs{device=\"/dev/nvme0n1\",serial=\"S2\"} 1\n")))
+        << text.toStdString();
 }

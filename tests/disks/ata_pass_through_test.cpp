@@ -44,6 +44,38 @@ TEST(AtaPassThrough, CommandBlocks) {
     const Cdb16 status = ataSmartCdb(AtaSmartCommand::ReturnStatus);
     EXPECT_EQ(status, (Cdb16{0x85, 0x06, 0x20, 0, 0xDA, 0, 0, 0, 0, 0, 0x4F, 0, 0xC2, 0, 0xB0, 0}));
     EXPECT_EQ(ataSmartCdb(AtaSmartCommand::ReadThresholds)[4], 0xD1);
+
+    // READ LOG EXT of Device Statistics page 7: 48-bit (extend), one page in,
+    // log address in LBA (7:0), page number in LBA (15:8).
+    EXPECT_EQ(ataReadLogExtCdb(0x04, 7),
+              (Cdb16{0x85, 0x09, 0x0E, 0, 0, 0, 1, 0, 0x04, 0, 0x07, 0, 0, 0, 0x2F, 0}));
+    EXPECT_EQ(ataReadLogExtCdb(0x04, 0x0102)[11], 0x01);
+    // CHECK POWER MODE: no data, registers back in the sense.
+    EXPECT_EQ(ataCheckPowerModeCdb(),
+              (Cdb16{0x85, 0x06, 0x20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xE5, 0}));
+}
+
+TEST(AtaPassThrough, PowerModeCountInBothSenseFormats) {
+    std::vector<std::uint8_t> descriptor = descriptorSense(0, 0, 0x50);
+    descriptor[8 + 5] = 0x00;  // standby
+    std::vector<std::uint8_t> fixed = fixedSense(0, 0, 0x50);
+    fixed[6] = 0x80;  // idle
+    const auto fromDescriptor = ataRegistersFromSense(descriptor);
+    const auto fromFixed = ataRegistersFromSense(fixed);
+    ASSERT_TRUE(fromDescriptor && fromFixed);
+    EXPECT_EQ(fromDescriptor->count, 0x00);
+    EXPECT_EQ(fromFixed->count, 0x80);
+    descriptor[8 + 5] = 0xFF;
+    EXPECT_EQ(ataRegistersFromSense(descriptor)->count, 0xFF);
+
+    EXPECT_EQ(powerModeOf({kIOReturnSuccess, 0x00}), PowerMode::Standby);
+    EXPECT_EQ(powerModeOf({kIOReturnSuccess, 0x01}), PowerMode::Standby);
+    EXPECT_EQ(powerModeOf({kIOReturnSuccess, 0x82}), PowerMode::Idle);
+    EXPECT_EQ(powerModeOf({kIOReturnSuccess, 0xFF}), PowerMode::Active);
+    EXPECT_EQ(powerModeOf({kIOReturnNotResponding, 0}), PowerMode::Sleep);
+    // A failed question says nothing: such a disk is read as before.
+    EXPECT_EQ(powerModeOf({kIOReturnError, 0x00}), PowerMode::Unknown);
+    EXPECT_EQ(powerModeOf({kIOReturnNoResources, 0x00}), PowerMode::Unknown);
 }
 
 TEST(AtaPassThrough, ReturnStatusInBothSenseFormats) {

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <deque>
+#include <map>
+#include <vector>
 
 // A drive whose answers are scripted per command; the last answer repeats.
 class FakeSmartAccess final : public SmartAccess {
@@ -19,6 +21,11 @@ class FakeSmartAccess final : public SmartAccess {
     int statusCalls = 0;
     int dataCalls = 0;
     int nvmeCalls = 0;
+    // Device Statistics pages by number; a page missing here fails to read.
+    std::map<std::uint8_t, PageAnswer> statistics;
+    std::vector<std::uint8_t> statisticsAsked;
+    PowerModeAnswer power{kIOReturnSuccess, 0xFF};
+    int powerCalls = 0;
 
     SmartProtocol protocolOf(const std::string&) override { return protocol; }
     AtaStatusAnswer ataReturnStatus(const std::string&) override {
@@ -33,6 +40,15 @@ class FakeSmartAccess final : public SmartAccess {
     PageAnswer nvmeHealthLog(const std::string&) override {
         ++nvmeCalls;
         return next(nvmeAnswers);
+    }
+    PageAnswer ataDeviceStatistics(const std::string&, std::uint8_t page) override {
+        statisticsAsked.push_back(page);
+        const auto it = statistics.find(page);
+        return it == statistics.end() ? PageAnswer{kIOReturnError, {}} : it->second;
+    }
+    PowerModeAnswer ataPowerMode(const std::string&) override {
+        ++powerCalls;
+        return power;
     }
 
   private:

@@ -84,6 +84,50 @@ TEST(HelperRequest, AnswersOnlyWholeDisksUnderSysBlock) {
     EXPECT_FALSE(status.page);
 }
 
+TEST(HelperRequest, PowerModeAndDeviceStatisticsOfWholeDisksOnly) {
+    FakeSysfs fake;
+    fake.ataDisk("sda", "8:0");
+    fake.partition("sda1");
+    const SysfsDisks sysfs(fake.root().string());
+    FakeSmartAccess access;
+    access.power = {kIOReturnSuccess, 0x00};
+    SmartPage seven{};
+    seven[2] = 0x07;
+    access.statistics[7] = {kIOReturnSuccess, seven};
+
+    const auto ask = [&](std::string_view text) {
+        return answerHelperRequest(parseHelperRequest(bytes(text)), access, sysfs);
+    };
+    const HelperAnswer mode = ask("ata-power-mode sda\n");
+    EXPECT_EQ(mode.result, kIOReturnSuccess);
+    ASSERT_TRUE(mode.page);
+    EXPECT_EQ((*mode.page)[0], 0x00);
+    const HelperAnswer page = ask("ata-devstat-7 sda\n");
+    ASSERT_TRUE(page.page);
+    EXPECT_EQ((*page.page)[2], 0x07);
+    EXPECT_EQ(access.statisticsAsked, std::vector<std::uint8_t>{7});
+
+    EXPECT_EQ(ask("ata-power-mode sda1\n").result, kIOReturnNoResources);
+    EXPECT_EQ(ask("ata-devstat-7 sda1\n").result, kIOReturnNoResources);
+    EXPECT_EQ(ask("ata-devstat-1 sdq\n").result, kIOReturnNoResources);
+    // Only the fixed pages exist as operations: no other page, no other log.
+    EXPECT_EQ(errorOf("ata-devstat-2 sda\n"), RequestError::UnknownOperation);
+    EXPECT_EQ(errorOf("ata-devstat-07 sda\n"), RequestError::UnknownOperation);
+    EXPECT_EQ(errorOf("ata-log-4-7 sda\n"), RequestError::UnknownOperation);
+    EXPECT_EQ(errorOf("ata-devstat-7 sda 7\n"), RequestError::Malformed);
+    EXPECT_EQ(access.powerCalls, 1);
+    EXPECT_EQ(access.statisticsAsked.size(), 1u);
+    for (const std::uint8_t p : kDeviceStatisticsPages) {
+        const std::optional<HelperOperation> op = deviceStatisticsOperation(p);
+        ASSERT_TRUE(op);
+        EXPECT_EQ(deviceStatisticsPageOf(*op), p);
+        EXPECT_EQ(parseHelperRequest(bytes(formatHelperRequest({*op, "sda"}))).request.operation,
+                  *op);
+    }
+    EXPECT_FALSE(deviceStatisticsOperation(2));
+    EXPECT_FALSE(deviceStatisticsPageOf(HelperOperation::AtaPowerMode));
+}
+
 TEST(HelperRequest, ServesOneAnswerPerConnection) {
     FakeSysfs fake;
     fake.ataDisk("sda", "8:0");

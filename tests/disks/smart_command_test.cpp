@@ -112,6 +112,40 @@ TEST_F(SmartCommandTest, DamagedPageNvmeWarningAndMissingDisk) {
     EXPECT_EQ(fields[1].toObject()[QStringLiteral("currentValue")].toInt(), 27);
 }
 
+// The drive's own figures and its power mode, from the recorded pages.
+TEST_F(SmartCommandTest, OwnWearFiguresAndPowerMode) {
+    SmartPage directory{};
+    directory[0] = 1;
+    directory[8] = 2;
+    directory[9] = 0;
+    directory[10] = 7;
+    SmartPage seven{};
+    seven[0] = 1;
+    seven[2] = 7;
+    seven[8] = 12;     // percentage used
+    seven[15] = 0xC0;  // supported and valid
+    put(QStringLiteral("sda/devstat-0.bin"), raw(directory));
+    put(QStringLiteral("sda/devstat-7.bin"), raw(seven));
+    put(QStringLiteral("sda/power"), "idle\n");
+
+    QProcess cli;
+    cli.start(QStringLiteral(OSTRIVANE_CLI_PATH),
+              {QStringLiteral("smart"), QStringLiteral("--json"), QStringLiteral("--fixture"),
+               machine.path(), QStringLiteral("sda")});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    const QJsonObject answer = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+    EXPECT_EQ(answer[QStringLiteral("powerMode")].toString(), QStringLiteral("idle"));
+    const QJsonObject wear = answer[QStringLiteral("drive")][QStringLiteral("ownWear")].toObject();
+    EXPECT_EQ(wear[QStringLiteral("percentageUsed")].toInt(), 12);
+    EXPECT_EQ(wear[QStringLiteral("lifeLeft")].toInt(), 88);
+    EXPECT_EQ(wear[QStringLiteral("line")].toString(),
+              QStringLiteral("own wear indicator: 12 % used"));
+
+    // An NVMe drive is never asked its power mode.
+    const auto [nvmeStatus, nvme] = run(QStringLiteral("nvme0n1"));
+    EXPECT_EQ(nvme[QStringLiteral("ownWear")][QStringLiteral("percentageUsed")], QJsonValue(0));
+}
+
 // A drive that does not exist is a wrong argument, not a drive without
 // S.M.A.R.T.: only a drive that exists can be "not capable".
 TEST_F(SmartCommandTest, MissingDiskIsNoInputNotCapableIsUnknown) {

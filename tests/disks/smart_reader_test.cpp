@@ -130,4 +130,74 @@ TEST_F(SmartReaderTest, NvmeAttributes) {
     EXPECT_EQ(table->rbegin()->first, 914);
 }
 
+// A Device Statistics page as a drive answers it: header and quadwords with
+// bit 63 (supported) and bit 62 (valid).
+SmartPage statisticsPage(std::uint8_t number,
+                         std::initializer_list<std::pair<int, std::uint64_t>> s) {
+    SmartPage page{};
+    page[0] = 1;
+    page[2] = number;
+    for (const auto& [offset, value] : s) {
+        const std::uint64_t q = value | std::uint64_t(3) << 62;
+        for (int i = 0; i < 8; ++i) {
+            page[std::size_t(offset + i)] = std::uint8_t(q >> (8 * i));
+        }
+    }
+    return page;
+}
+
+SmartPage directory(std::initializer_list<std::uint8_t> pages) {
+    SmartPage page = statisticsPage(0, {});
+    page[8] = std::uint8_t(pages.size());
+    std::size_t at = 9;
+    for (const std::uint8_t p : pages) {
+        page[at++] = p;
+    }
+    return page;
+}
+
+TEST_F(SmartReaderTest, DeviceStatisticsReadOnlyThePagesTheDirectoryLists) {
+    access.statistics[0] = {kIOReturnSuccess, directory({0, 1, 7})};
+    access.statistics[1] = {kIOReturnSuccess,
+                            statisticsPage(1, {{0x10, 15617}, {0x18, 3482676599}})};
+    access.statistics[5] = {kIOReturnSuccess, statisticsPage(5, {{0x08, 40}})};
+    access.statistics[7] = {kIOReturnSuccess, statisticsPage(7, {{0x08, 8}})};
+    const std::optional<DeviceStatistics> stats = reader.getDiskDeviceStatistics(0);
+    ASSERT_TRUE(stats);
+    EXPECT_EQ(access.statisticsAsked, (std::vector<std::uint8_t>{0, 1, 7}));
+    EXPECT_EQ(stats->percentageUsed, 8);
+    EXPECT_EQ(stats->powerOnHours, 15617u);
+    EXPECT_FALSE(stats->temperature);  // page 5 exists but is not listed
+}
+
+TEST_F(SmartReaderTest, DeviceStatisticsWithoutPageSevenOrWithAPageMissing) {
+    // A directory without page 7: page 7 is never asked for.
+    access.statistics[0] = {kIOReturnSuccess, directory({0, 1, 5})};
+    access.statistics[1] = {kIOReturnSuccess, statisticsPage(1, {{0x10, 100}})};
+    access.statistics[7] = {kIOReturnSuccess, statisticsPage(7, {{0x08, 50}})};
+    // Page 5 is listed but its read fails: the other figures still count.
+    std::optional<DeviceStatistics> stats = reader.getDiskDeviceStatistics(0);
+    ASSERT_TRUE(stats);
+    EXPECT_EQ(access.statisticsAsked, (std::vector<std::uint8_t>{0, 1, 5}));
+    EXPECT_FALSE(stats->percentageUsed);
+    EXPECT_EQ(stats->powerOnHours, 100u);
+
+    // No log (the directory read fails) and nothing vouched for: no figures.
+    access.statistics.clear();
+    EXPECT_FALSE(reader.getDiskDeviceStatistics(0));
+    access.statistics[0] = {kIOReturnSuccess, directory({0, 7})};
+    access.statistics[7] = {kIOReturnSuccess, statisticsPage(1, {{0x08, 5}})};  // wrong page
+    EXPECT_FALSE(reader.getDiskDeviceStatistics(0));
+}
+
+TEST_F(SmartReaderTest, OnlyAtaDisksAreAskedTheirPowerModeOrStatistics) {
+    access.power = {kIOReturnSuccess, 0x00};
+    EXPECT_EQ(reader.getDiskPowerMode(0), PowerMode::Standby);
+    access.protocol = SmartProtocol::Nvme;
+    EXPECT_EQ(reader.getDiskPowerMode(0), PowerMode::Unknown);
+    EXPECT_FALSE(reader.getDiskDeviceStatistics(0));
+    EXPECT_EQ(access.powerCalls, 1);
+    EXPECT_TRUE(access.statisticsAsked.empty());
+}
+
 }  // namespace

@@ -21,6 +21,25 @@ void checkRoundTrip(const ParsedRequest& parsed) {
         again.request.operation != parsed.request.operation) {
         __builtin_trap();
     }
+    // A log read names one of the fixed Device Statistics pages, and only that
+    // page maps back to it: no request reaches any other page of any log.
+    if (const std::optional<std::uint8_t> page = deviceStatisticsPageOf(parsed.request.operation)) {
+        if (!isDeviceStatisticsPage(*page) ||
+            deviceStatisticsOperation(*page) != parsed.request.operation) {
+            __builtin_trap();
+        }
+    }
+}
+
+// A decoded answer (a power mode's count, a log page) encodes to an answer
+// that decodes to the same fields, within the bound the client reads.
+void checkAnswerRoundTrip(const HelperAnswer& answer) {
+    const std::vector<std::uint8_t> again = encodeHelperAnswer(answer);
+    const std::optional<HelperAnswer> decoded = decodeHelperAnswer(again);
+    if (!decoded || decoded->result != answer.result || decoded->page != answer.page ||
+        decoded->answered != answer.answered || again.size() > kMaxAnswerSize) {
+        __builtin_trap();
+    }
 }
 
 }  // namespace
@@ -57,9 +76,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (frame.state != AnswerFrame::State::Complete || frame.size > answers.size()) {
             break;
         }
-        if (!decodeHelperAnswer(answers.first(frame.size))) {
+        const std::optional<HelperAnswer> answer = decodeHelperAnswer(answers.first(frame.size));
+        if (!answer) {
             __builtin_trap();  // a complete frame is a well-formed answer
         }
+        checkAnswerRoundTrip(*answer);
         answers = answers.subspan(frame.size);
     }
     return 0;

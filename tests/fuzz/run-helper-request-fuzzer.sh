@@ -15,6 +15,8 @@ clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
 printf 'ata-status sda\n' > "$out/corpus/status"
 printf 'nvme-log nvme0n1\n' > "$out/corpus/nvme"
 printf 'S1 00000000 0 0 0\n' > "$out/corpus/answer"
+printf 'ata-power-mode sda v2\nata-devstat-0 sda v2\nata-devstat-7 sda\n' > "$out/corpus/wear"
+printf 'ata-devstat-1 sdb\n' > "$out/corpus/devstat"
 printf 'ata-status sda v2\nata-data sda v2\nata-thresholds sda v2\n' > "$out/corpus/session"
 printf 'S1 00000000 1 0 0\nS1 e00002bc 0 0 0\n' > "$out/corpus/answers"
 cd "$out"

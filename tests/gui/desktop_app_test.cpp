@@ -188,7 +188,10 @@ TEST_F(Desktop, DoubleClickShowsTheSelectedDrivesAttributes) {
     window->viewSSDClicked();
     EXPECT_TRUE(window->attributePopup()->isVisible());
     const SSD& games = *app->controller()->ssdArray().at(1);
-    EXPECT_EQ(window->attributePopup()->text(), games.fullAttributeInformation());
+    // The evaluated attributes, then what the drive says of its own wear.
+    EXPECT_EQ(window->attributePopup()->text(),
+              games.fullAttributeInformation() + QStringLiteral("\n\n") + games.ownWearSummary());
+    EXPECT_TRUE(games.ownWearSummary().startsWith(QLatin1String("own wear indicator: 37 % used")));
     EXPECT_FALSE(games.fullAttributeInformation().isEmpty());
     window->attributePopup()->hide();
 

@@ -66,6 +66,17 @@ if ! grep -q 'nosocket.user stderr.*systemctl enable --now ostrivane-smart.socke
   failed=1
 fi
 grep -q '"smartStatus": "unknown"' out/nosocket.user || { echo "integration: nosocket status not unknown" >&2; failed=1; }
+# CHECK POWER MODE is answered (QEMU's disks are always active), so the
+# check below reads the drives rather than keeping them as sleeping.
+for who in root user; do
+  grep -q '^Power mode:  active' "out/power.$who" ||
+    { echo "integration: power.$who has no active power mode" >&2; failed=1; }
+done
+for who in root user; do
+  python3 -c 'import json,sys; d=json.load(open(sys.argv[1]))
+sys.exit(any(x.get("standbySince") for x in d["drives"]))' "out/check.$who" ||
+    { echo "integration: check.$who kept a drive as sleeping" >&2; failed=1; }
+done
 # The whole check: three SSDs (the spinning disk is dropped), the NVMe drive
 # with a critical warning failing, as root and through the helper alike.
 # QEMU's NVMe drives report 0 % available spare, which is a health of 0.

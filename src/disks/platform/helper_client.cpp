@@ -177,3 +177,16 @@ PageAnswer HelperClient::ataReadThresholds(const std::string& disk) {
 PageAnswer HelperClient::nvmeHealthLog(const std::string& disk) {
     return askPage(HelperOperation::NvmeLog, disk);
 }
+
+PageAnswer HelperClient::ataDeviceStatistics(const std::string& disk, std::uint8_t page) {
+    const std::optional<HelperOperation> operation = deviceStatisticsOperation(page);
+    if (!operation) {
+        return {kIOReturnBadArgument, {}};
+    }
+    return askPage(*operation, disk);
+}
+
+PowerModeAnswer HelperClient::ataPowerMode(const std::string& disk) {
+    const PageAnswer answer = askPage(HelperOperation::AtaPowerMode, disk);
+    return {answer.result, answer.result == kIOReturnSuccess ? answer.page[0] : std::uint8_t(0)};
+}

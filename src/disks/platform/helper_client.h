@@ -37,6 +37,8 @@ class HelperClient final : public SmartAccess {
     PageAnswer ataReadData(const std::string& disk) override;
     PageAnswer ataReadThresholds(const std::string& disk) override;
     PageAnswer nvmeHealthLog(const std::string& disk) override;
+    PageAnswer ataDeviceStatistics(const std::string& disk, std::uint8_t page) override;
+    PowerModeAnswer ataPowerMode(const std::string& disk) override;
 
     // Connections opened so far (for tests and measurements).
     int connections() const { return connections_; }

@@ -13,11 +13,28 @@ struct OperationName {
     std::string_view name;
 };
 
-constexpr std::array<OperationName, 4> kOperations{{
+constexpr std::array<OperationName, 9> kOperations{{
     {HelperOperation::AtaStatus, "ata-status"},
     {HelperOperation::AtaData, "ata-data"},
     {HelperOperation::AtaThresholds, "ata-thresholds"},
     {HelperOperation::NvmeLog, "nvme-log"},
+    {HelperOperation::AtaPowerMode, "ata-power-mode"},
+    {HelperOperation::AtaDeviceStatistics0, "ata-devstat-0"},
+    {HelperOperation::AtaDeviceStatistics1, "ata-devstat-1"},
+    {HelperOperation::AtaDeviceStatistics5, "ata-devstat-5"},
+    {HelperOperation::AtaDeviceStatistics7, "ata-devstat-7"},
+}};
+
+struct StatisticsOperation {
+    HelperOperation operation;
+    std::uint8_t page;
+};
+
+constexpr std::array<StatisticsOperation, 4> kStatisticsOperations{{
+    {HelperOperation::AtaDeviceStatistics0, 0x00},
+    {HelperOperation::AtaDeviceStatistics1, 0x01},
+    {HelperOperation::AtaDeviceStatistics5, 0x05},
+    {HelperOperation::AtaDeviceStatistics7, 0x07},
 }};
 
 constexpr std::string_view kAnswerTag = "S1";
@@ -50,6 +67,24 @@ bool parseFlag(std::string_view text, bool& flag) {
 }
 
 }  // namespace
+
+std::optional<std::uint8_t> deviceStatisticsPageOf(HelperOperation operation) {
+    for (const StatisticsOperation& s : kStatisticsOperations) {
+        if (s.operation == operation) {
+            return s.page;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<HelperOperation> deviceStatisticsOperation(std::uint8_t page) {
+    for (const StatisticsOperation& s : kStatisticsOperations) {
+        if (s.page == page) {
+            return s.operation;
+        }
+    }
+    return std::nullopt;
+}
 
 ParsedRequest parseHelperRequest(std::span<const std::uint8_t> input) {
     ParsedRequest parsed;

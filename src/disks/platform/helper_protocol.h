@@ -28,7 +28,23 @@
 // Where ostrivane-smart.socket listens.
 inline constexpr const char* kSmartSocketPath = "/run/ostrivane/smart.sock";
 
-enum class HelperOperation { AtaStatus, AtaData, AtaThresholds, NvmeLog };
+enum class HelperOperation {
+    AtaStatus,
+    AtaData,
+    AtaThresholds,
+    NvmeLog,
+    // CHECK POWER MODE; the answer's page carries the count register in byte 0.
+    AtaPowerMode,
+    // READ LOG EXT of one fixed page of the Device Statistics log.
+    AtaDeviceStatistics0,
+    AtaDeviceStatistics1,
+    AtaDeviceStatistics5,
+    AtaDeviceStatistics7,
+};
+
+// The Device Statistics page of an operation; absent for the other operations.
+std::optional<std::uint8_t> deviceStatisticsPageOf(HelperOperation operation);
+std::optional<HelperOperation> deviceStatisticsOperation(std::uint8_t page);
 
 inline constexpr int kHelperProtocolVersion = 2;
 

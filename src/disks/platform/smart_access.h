@@ -41,6 +41,44 @@ struct PageAnswer {
     SmartPage page{};
 };
 
+// The ATA power modes CHECK POWER MODE distinguishes. A disk in standby or
+// sleep is not sent anything that would spin it up.
+enum class PowerMode { Unknown, Active, Idle, Standby, Sleep };
+
+// `count` is the drive's count register after CHECK POWER MODE (0x00 standby,
+// 0x80..0x83 idle, 0xFF active or idle); meaningful only on success.
+struct PowerModeAnswer {
+    IOReturn result = kIOReturnError;
+    std::uint8_t count = 0;
+};
+
+// The mode a CHECK POWER MODE answer stands for. A drive in sleep answers no
+// command until it is reset, so "not responding" is read as sleep.
+inline PowerMode powerModeOf(const PowerModeAnswer& answer) {
+    if (answer.result == kIOReturnNotResponding) {
+        return PowerMode::Sleep;
+    }
+    if (answer.result != kIOReturnSuccess) {
+        return PowerMode::Unknown;
+    }
+    switch (answer.count) {
+        case 0x00:
+        case 0x01:
+        case 0x40:  // spun down, answering from its non-volatile cache
+            return PowerMode::Standby;
+        case 0x80:
+        case 0x81:
+        case 0x82:
+        case 0x83:
+            return PowerMode::Idle;
+        default:
+            return PowerMode::Active;
+    }
+}
+
+// The Device Statistics log pages the helper reads; no other page of any log.
+inline constexpr std::array<std::uint8_t, 4> kDeviceStatisticsPages{0x00, 0x01, 0x05, 0x07};
+
 // A kernel disk name we are willing to look up: 1..32 letters, digits, '-'
 // or '_' (so never a path, "." or "..").
 inline bool isPlausibleDiskName(std::string_view name) {
@@ -66,4 +104,21 @@ class SmartAccess {
     virtual PageAnswer ataReadData(const std::string& disk) = 0;
     virtual PageAnswer ataReadThresholds(const std::string& disk) = 0;
     virtual PageAnswer nvmeHealthLog(const std::string& disk) = 0;
+    // READ LOG EXT of one page of the Device Statistics log (general purpose
+    // log 0x04); pages outside kDeviceStatisticsPages are refused.
+    virtual PageAnswer ataDeviceStatistics(const std::string& disk, std::uint8_t page) {
+        (void)disk;
+        (void)page;
+        return {kIOReturnNoResources, {}};
+    }
+    // CHECK POWER MODE, which never spins a disk up.
+    virtual PowerModeAnswer ataPowerMode(const std::string& disk) {
+        (void)disk;
+        return {kIOReturnNoResources, 0};
+    }
 };
+
+inline bool isDeviceStatisticsPage(std::uint8_t page) {
+    return std::find(kDeviceStatisticsPages.begin(), kDeviceStatisticsPages.end(), page) !=
+           kDeviceStatisticsPages.end();
+}

@@ -5,6 +5,9 @@ namespace {
 
 constexpr std::uint8_t kAtaPassThrough16 = 0x85;
 constexpr std::uint8_t kAtaSmart = 0xB0;
+constexpr std::uint8_t kAtaReadLogExt = 0x2F;
+constexpr std::uint8_t kAtaCheckPowerMode = 0xE5;
+constexpr std::uint8_t kExtend = 0x01;
 constexpr std::uint8_t kSmartLbaMid = 0x4F;
 constexpr std::uint8_t kSmartLbaHigh = 0xC2;
 constexpr std::uint8_t kExceededLbaMid = 0xF4;
@@ -39,6 +42,28 @@ Cdb16 ataSmartCdb(AtaSmartCommand command) {
     return cdb;
 }
 
+Cdb16 ataReadLogExtCdb(std::uint8_t log, std::uint16_t page) {
+    Cdb16 cdb{};
+    cdb[0] = kAtaPassThrough16;
+    cdb[1] = kProtocolPioDataIn << 1 | kExtend;
+    cdb[2] = kTransferInBlocksByCount;
+    cdb[6] = 1;                         // one page
+    cdb[8] = log;                       // LBA (7:0): log address
+    cdb[10] = std::uint8_t(page);       // LBA (15:8): page (7:0)
+    cdb[11] = std::uint8_t(page >> 8);  // LBA (47:40): page (15:8)
+    cdb[14] = kAtaReadLogExt;
+    return cdb;
+}
+
+Cdb16 ataCheckPowerModeCdb() {
+    Cdb16 cdb{};
+    cdb[0] = kAtaPassThrough16;
+    cdb[1] = kProtocolNonData << 1;
+    cdb[2] = kCkCond;
+    cdb[14] = kAtaCheckPowerMode;
+    return cdb;
+}
+
 std::optional<AtaRegisters> ataRegistersFromSense(std::span<const std::uint8_t> sense) {
     if (sense.empty()) {
         return std::nullopt;
@@ -60,7 +85,8 @@ std::optional<AtaRegisters> ataRegistersFromSense(std::span<const std::uint8_t> 
                 return AtaRegisters{.error = descriptor[3],
                                     .status = descriptor[13],
                                     .lbaMid = descriptor[9],
-                                    .lbaHigh = descriptor[11]};
+                                    .lbaHigh = descriptor[11],
+                                    .count = descriptor[5]};
             }
             at += length;
         }
@@ -72,8 +98,11 @@ std::optional<AtaRegisters> ataRegistersFromSense(std::span<const std::uint8_t> 
         if (sense.size() < 14 || sense[12] != 0x00 || sense[13] != 0x1D) {
             return std::nullopt;
         }
-        return AtaRegisters{
-            .error = sense[3], .status = sense[4], .lbaMid = sense[10], .lbaHigh = sense[11]};
+        return AtaRegisters{.error = sense[3],
+                            .status = sense[4],
+                            .lbaMid = sense[10],
+                            .lbaHigh = sense[11],
+                            .count = sense[6]};
     }
     return std::nullopt;
 }

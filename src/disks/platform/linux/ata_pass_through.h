@@ -24,11 +24,18 @@ using Cdb16 = std::array<std::uint8_t, 16>;
 // drive's registers come back in the sense data.
 Cdb16 ataSmartCdb(AtaSmartCommand command);
 
+// READ LOG EXT (0x2F, 48-bit, PIO data-in) of one 512-byte page of a general
+// purpose log.
+Cdb16 ataReadLogExtCdb(std::uint8_t log, std::uint16_t page);
+// CHECK POWER MODE (0xE5): non-data, CK_COND so the count register comes back.
+Cdb16 ataCheckPowerModeCdb();
+
 struct AtaRegisters {
     std::uint8_t error = 0;
     std::uint8_t status = 0;
     std::uint8_t lbaMid = 0;
     std::uint8_t lbaHigh = 0;
+    std::uint8_t count = 0;
 };
 
 // The registers of an "ATA Status Return" sense descriptor (descriptor-format

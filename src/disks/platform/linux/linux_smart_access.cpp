@@ -17,6 +17,7 @@ namespace {
 constexpr std::uint8_t kNvmeGetLogPage = 0x02;
 constexpr std::uint8_t kNvmeHealthLogId = 0x02;
 constexpr std::uint32_t kAllNamespaces = 0xFFFFFFFF;
+constexpr std::uint8_t kDeviceStatisticsLog = 0x04;
 
 constexpr unsigned kScsiCheckCondition = 0x02;
 constexpr unsigned kHostTimeOut = 0x03;    // DID_TIME_OUT
@@ -70,9 +71,8 @@ struct SgOutcome {
     }
 };
 
-SgOutcome sendAtaCommand(int fd, AtaSmartCommand command, std::span<std::uint8_t> data,
+SgOutcome sendAtaCommand(int fd, Cdb16 cdb, std::span<std::uint8_t> data,
                          std::chrono::milliseconds timeout) {
-    Cdb16 cdb = ataSmartCdb(command);
     SgOutcome out;
     sg_io_hdr_t io{};
     io.interface_id = 'S';
@@ -149,7 +149,8 @@ AtaStatusAnswer LinuxSmartAccess::ataReturnStatus(const std::string& disk) {
     if (answer.result != kIOReturnSuccess) {
         return answer;
     }
-    const SgOutcome out = sendAtaCommand(fd, AtaSmartCommand::ReturnStatus, {}, timeout_);
+    const SgOutcome out =
+        sendAtaCommand(fd, ataSmartCdb(AtaSmartCommand::ReturnStatus), {}, timeout_);
     if (out.result != kIOReturnSuccess) {
         answer.result = out.result;
         return answer;
@@ -175,13 +176,58 @@ PageAnswer LinuxSmartAccess::ataReadPage(const std::string& disk, bool threshold
         return answer;
     }
     SmartPage page{};
-    const SgOutcome out =
-        sendAtaCommand(fd, thresholds ? AtaSmartCommand::ReadThresholds : AtaSmartCommand::ReadData,
-                       page, timeout_);
+    const SgOutcome out = sendAtaCommand(
+        fd, ataSmartCdb(thresholds ? AtaSmartCommand::ReadThresholds : AtaSmartCommand::ReadData),
+        page, timeout_);
     answer.result = out.result;
     if (out.result == kIOReturnSuccess) {
         answer.page = page;
     }
+    return answer;
+}
+
+PageAnswer LinuxSmartAccess::ataDeviceStatistics(const std::string& disk, std::uint8_t page) {
+    PageAnswer answer;
+    if (!isDeviceStatisticsPage(page)) {
+        answer.result = kIOReturnBadArgument;
+        return answer;
+    }
+    int fd = -1;
+    answer.result = openAtaDisk(disk, fd);
+    const Node node(fd);
+    if (answer.result != kIOReturnSuccess) {
+        return answer;
+    }
+    SmartPage bytes{};
+    const SgOutcome out =
+        sendAtaCommand(fd, ataReadLogExtCdb(kDeviceStatisticsLog, page), bytes, timeout_);
+    answer.result = out.result;
+    if (out.result == kIOReturnSuccess) {
+        answer.page = bytes;
+    }
+    return answer;
+}
+
+PowerModeAnswer LinuxSmartAccess::ataPowerMode(const std::string& disk) {
+    PowerModeAnswer answer;
+    int fd = -1;
+    answer.result = openAtaDisk(disk, fd);
+    const Node node(fd);
+    if (answer.result != kIOReturnSuccess) {
+        return answer;
+    }
+    const SgOutcome out = sendAtaCommand(fd, ataCheckPowerModeCdb(), {}, timeout_);
+    if (out.result != kIOReturnSuccess) {
+        answer.result = out.result;
+        return answer;
+    }
+    const std::optional<AtaRegisters> registers = ataRegistersFromSense(out.senseBytes());
+    // Without the registers the answer is unknown: the caller reads as before.
+    if (!registers || (registers->status & 0x01) != 0) {
+        answer.result = kIOReturnError;
+        return answer;
+    }
+    answer.count = registers->count;
     return answer;
 }
 

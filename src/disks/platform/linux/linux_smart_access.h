@@ -29,6 +29,8 @@ class LinuxSmartAccess final : public SmartAccess {
     PageAnswer ataReadData(const std::string& disk) override;
     PageAnswer ataReadThresholds(const std::string& disk) override;
     PageAnswer nvmeHealthLog(const std::string& disk) override;
+    PageAnswer ataDeviceStatistics(const std::string& disk, std::uint8_t page) override;
+    PowerModeAnswer ataPowerMode(const std::string& disk) override;
 
   private:
     // Opens the node of an ATA whole disk after checking it against sysfs.
