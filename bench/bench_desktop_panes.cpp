@@ -107,10 +107,13 @@ bool writeHistory(const QString& path, int rows) {
         const int check = row / kDrives;
         const int drive = row % kDrives;
         records.append({now.addSecs(qint64(check - rows / kDrives) * 300),
-                        QStringLiteral("Drive %1").arg(drive), QStringLiteral("Model"),
+                        QStringLiteral("Drive %1").arg(drive),
+                        QStringLiteral("Model"),
                         QStringLiteral("SERIAL%1").arg(drive),
                         QStringLiteral("/dev/sd%1").arg(drive),
-                        100 - drive * 5 - check * 10 / (rows / kDrives), 2});
+                        100 - drive * 5 - check * 10 / (rows / kDrives),
+                        2,
+                        {}});
     }
     return history.append(records);
 }

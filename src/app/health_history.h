@@ -20,7 +20,7 @@ struct HealthRecord {
     int health = 0;
     int smartStatus = 0;
     // What the drive reported about its own wear (figures it did not report are absent).
-    DriveWear ownWear;
+    DriveWear ownWear{};
 };
 
 // The health of every solid-state drive at every check, in its own SQLite

@@ -20,9 +20,14 @@ QList<HealthRecord> daily(int days, const std::function<int(int)>& health,
                           const QString& name = QStringLiteral("Work"), qint64 from = kStart) {
     QList<HealthRecord> records;
     for (int day = 0; day < days; ++day) {
-        records.append({QDateTime::fromSecsSinceEpoch(from + day * kDay, Qt::UTC), name,
-                        QStringLiteral("Model"), serial, QStringLiteral("/dev/sda"), health(day),
-                        2});
+        records.append({QDateTime::fromSecsSinceEpoch(from + day * kDay, Qt::UTC),
+                        name,
+                        QStringLiteral("Model"),
+                        serial,
+                        QStringLiteral("/dev/sda"),
+                        health(day),
+                        2,
+                        {}});
     }
     return records;
 }
