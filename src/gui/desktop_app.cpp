@@ -3,6 +3,7 @@
 
 #include "app/settings_defaults.h"
 #include "core/dx_server_logging.h"
+#include "delivery/dx_email_sender.h"
 #include "disks/platform/linux/linux_host_facts.h"
 #include "ext/text.h"
 #include "foundation/defaults.h"
@@ -11,6 +12,7 @@
 #include "gui/desktop_alerts.h"
 #include "gui/login_item_manager.h"
 #include "gui/main_window.h"
+#include "gui/settings_pane.h"
 #include "gui/tray_watcher.h"
 #include "gui/visibility_manager.h"
 #include "gui/welcome_assistant.h"
@@ -266,6 +268,7 @@ void DesktopApp::openMainWindow() {
         mainWindow_ = std::make_unique<MainWindow>(app_->controller(),
                                                    MainWindow::Texts{version_, build_, logFile_},
                                                    [this](quint8 code) { openURL(code); });
+        mainWindow_->setSettingsPane(makeSettingsPane());
         mainWindow_->toolbarClicked(0);
         applyDockPresence();
     }
@@ -273,6 +276,24 @@ void DesktopApp::openMainWindow() {
     mainWindow_->raise();
     mainWindow_->activateWindow();
     app_->controller().increaseUsages(false, true);
+}
+
+SettingsPane* DesktopApp::makeSettingsPane() {
+    SettingsPane::Services services{app_->controller(), alerts_};
+    services.setVisibilitySetting = [this](int setting) { setVisibilitySetting(setting); };
+    // The window comes back once the taskbar presence has changed.
+    services.changeAppVisibility = [this] { openMainWindowAfter(1000); };
+    services.launchesAtLogin = [this] { return loginItems_ && loginItems_->launchesAtLogin(); };
+    services.setLaunchesAtLogin = [this](bool launches) { setLaunchesAtLogin(launches); };
+    services.sendTestMail = options_.sendTestMail ? options_.sendTestMail : [](const QString& to) {
+        return DXEmailSender::shared().sendMailWithCGI(
+            QStringLiteral("If you read this delivering to your address worked fine."),
+            QStringLiteral("Ostrivane Email Test"), to, 10, false, false);
+    };
+    services.serverLog = [](const QString& message, const QString& file) {
+        DXServerLogging::shared().log(message, file);
+    };
+    return new SettingsPane(std::move(services));
 }
 
 QString DesktopApp::quitMessage(int visibilitySetting) {

@@ -18,6 +18,7 @@ class LoginItemManager;
 class SupportMail;
 class UpdateCheck;
 class MainWindow;
+class SettingsPane;
 class QAction;
 class QMenu;
 class TrayWatcher;
@@ -43,6 +44,8 @@ class DesktopApp final : public QObject, private LaunchServices {
         SupportMail* support = nullptr;
         // The update check; none or not configured: no menu command.
         UpdateCheck* updates = nullptr;
+        // The settings pane's test e-mail (the result code); none: the relay.
+        std::function<int(const QString& to)> sendTestMail;
     };
 
     DesktopApp(Options options, Logger& log, DesktopAlerts& alerts, QObject* parent = nullptr);
@@ -96,6 +99,7 @@ class DesktopApp final : public QObject, private LaunchServices {
     void setLaunchesAtLogin(bool launches) override;
     void setVisibilitySetting(int setting) override;
 
+    SettingsPane* makeSettingsPane();
     void buildStatusItemMenu();
     void updateStatusItemMenu();
     void applyDockPresence();

@@ -242,3 +242,13 @@ void MainWindow::setInTaskbar(bool inTaskbar) {
         show();
     }
 }
+
+void MainWindow::setSettingsPane(QWidget* pane) {
+    const int current = mainTabView_->currentIndex();
+    QWidget* placeholder = panes_[1];
+    mainTabView_->insertWidget(1, pane);
+    mainTabView_->removeWidget(placeholder);
+    delete placeholder;
+    panes_[1] = pane;
+    mainTabView_->setCurrentIndex(current);
+}

@@ -46,6 +46,8 @@ class MainWindow final : public QMainWindow {
     void logfileReload();
     // Without a taskbar entry the window is a tool window.
     void setInTaskbar(bool inTaskbar);
+    // Puts the settings pane in place of the placeholder (pane 1).
+    void setSettingsPane(QWidget* pane);
 
     int currentPane() const;
     QWidget* pane(int index) const { return panes_[size_t(index)]; }
