@@ -60,10 +60,13 @@ if [ -f "$metainfo" ]; then
     fi
 fi
 
-# The units name programs that this installation has, so systemd can check them.
+# The units name programs and manual pages that this installation has, so
+# systemd can check them.
 units=$root/usr/lib/systemd/system
 if command -v systemd-analyze >/dev/null; then
-    out=$(cd "$units" && systemd-analyze verify ./*.service ./*.socket ./*.timer 2>&1) ||
+    man=--man=yes
+    command -v man >/dev/null || man=--man=no
+    out=$(cd "$units" && MANPATH=$share/man systemd-analyze verify $man ./*.service ./*.socket ./*.timer 2>&1) ||
         fail "systemd-analyze verify: $out"
     [ -z "$out" ] || fail "systemd-analyze verify: $out"
 fi
