@@ -14,9 +14,9 @@ commit=${2:-}
 top=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-# One fixed folder, so that the compiler cache recognises the sources of the
-# last build.
-work=$out/.work
+# One fixed folder for every build of this tree (this one's and an older
+# commit's), so that the compiler cache recognises unchanged sources.
+work=$top/build/.deb-work
 rm -rf "$work"
 trap 'rm -rf "$work"' EXIT
 src=$work/ostrivane
