@@ -7,7 +7,8 @@
 #   Without COMMIT: the working tree as it is (committed or not).
 #   With COMMIT: that commit's tree, versioned just below the working tree's
 #   package (VERSION~prev.COMMIT), for upgrade tests; a commit from before the
-#   packaging gets today's debian/ folder.
+#   packaging, or any with OSTRIVANE_DEB_PACKAGING=current, gets today's
+#   debian/ folder.
 set -euo pipefail
 out=${1:?usage: build-deb.sh OUTDIR [COMMIT]}
 commit=${2:-}
@@ -23,7 +24,10 @@ src=$work/ostrivane
 mkdir -p "$src"
 if [ -n "$commit" ]; then
     git -C "$top" archive "$commit" | tar -x -C "$src"
-    [ -d "$src/debian" ] || cp -a "$top/debian" "$src/debian"
+    if [ ! -d "$src/debian" ] || [ "${OSTRIVANE_DEB_PACKAGING:-}" = current ]; then
+        rm -rf "$src/debian"
+        cp -a "$top/debian" "$src/debian"
+    fi
     version=$(dpkg-parsechangelog -l "$top/debian/changelog" -S Version)
     short=$(git -C "$top" rev-parse --short "$commit")
     sed -i "1s/([^)]*)/($version~prev.$short)/" "$src/debian/changelog"

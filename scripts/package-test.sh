@@ -30,7 +30,10 @@ prev_dir=$cache/previous-$previous
 if ! ls "$prev_dir"/ostrivane-cli_*.deb >/dev/null 2>&1; then
     phase "building the packages of the previous commit ${previous:0:12}"
     rm -rf "$cache"/previous-*
-    "$top/scripts/build-deb.sh" "$prev_dir" "$previous" >/dev/null
+    # Its own packaging when it builds, else today's (an older debian/ may not
+    # fit the files that commit installs).
+    "$top/scripts/build-deb.sh" "$prev_dir" "$previous" >/dev/null 2>"$cache/previous.log" ||
+        OSTRIVANE_DEB_PACKAGING=current "$top/scripts/build-deb.sh" "$prev_dir" "$previous" >/dev/null
 fi
 
 # The base root: Debian 12 with the packages' run-time dependencies, so that
