@@ -44,10 +44,10 @@ key=$(printf '%s' "$depends" | sha256sum | cut -c1-16)
 base=$cache/bookworm-$key.tar
 if [ ! -s "$base" ]; then
     phase "making the Debian 12 root with: $depends"
-    rm -f "$cache"/bookworm-*.tar
+    rm -rf "$cache"/bookworm-*.tar*
     sources=/etc/apt/sources.list.d/debian.sources
     [ -f "$sources" ] || sources=http://deb.debian.org/debian
-    mmdebstrap --quiet --variant=apt --include="$depends,passwd" bookworm "$base.part" "$sources"
+    mmdebstrap --quiet --format=tar --variant=apt --include="$depends,passwd" bookworm "$base.part" "$sources"
     mv "$base.part" "$base"
 fi
 
@@ -92,6 +92,9 @@ phase "ostrivane-cli check --machine (demo machine)"
 status=0
 as_user ostrivane-cli check --machine /pkg/demo || status=$?
 [ "$status" -le 3 ] || fail "check exited $status"
+phase "the German translation is where the program looks"
+as_user env LANG=de_DE.UTF-8 ostrivane-cli check --machine /pkg/demo | grep -m1 'Zustand:' ||
+    fail "no German text with LANG=de_DE.UTF-8"
 phase "ostrivane --version (offscreen)"
 as_user env QT_QPA_PLATFORM=offscreen ostrivane --version
 phase "the user's setting after the upgrade"
