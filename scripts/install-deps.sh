@@ -15,6 +15,8 @@ packages=(
   libsqlite3-dev sqlite3
   # lrelease compiles the translations (its CMake functions come with the tools' development files).
   qt6-l10n-tools qt6-tools-dev
+  # E-mail to the administrator's own SMTP server (in the network module).
+  libcurl4-openssl-dev
   # The tests and benchmarks are built with the program.
   libgtest-dev libgmock-dev libbenchmark-dev
 )
@@ -38,6 +40,8 @@ test_packages=(
   python3-yaml icinga2-bin icinga2-common
   # Every command's JSON output is validated against its JSON Schema.
   python3-jsonschema
+  # E-mail is sent to a real SMTP server (STARTTLS, AUTH) with a test CA.
+  python3-aiosmtpd openssl
   # promtool checks the textfile and tests the alerting rules; the package's
   # server is kept from starting (see below).
   prometheus

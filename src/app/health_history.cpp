@@ -100,10 +100,12 @@ std::optional<QList<HealthRecord>> HealthHistory::records(const QString& drive) 
     }
     QList<HealthRecord> result;
     int step = SQLITE_ROW;
+    // In UTC: a local time would cost a time-zone lookup for every row.
     while ((step = select.step()) == SQLITE_ROW) {
-        result.append({QDateTime::fromSecsSinceEpoch(select.columnInt64(0)), select.columnText(1),
-                       select.columnText(2), select.columnText(3), select.columnText(4),
-                       int(select.columnInt64(5)), int(select.columnInt64(6))});
+        result.append({QDateTime::fromSecsSinceEpoch(select.columnInt64(0), Qt::UTC),
+                       select.columnText(1), select.columnText(2), select.columnText(3),
+                       select.columnText(4), int(select.columnInt64(5)),
+                       int(select.columnInt64(6))});
     }
     if (step != SQLITE_DONE) {
         fail(QStringLiteral("cannot read"));

@@ -43,6 +43,14 @@ QVariantMap systemConfigurableKeys() {
     QVariantMap keys = controllerFallbackDefaults();
     // Set by hand only, so without a built-in default, but a fleet may want it.
     keys.insert(QStringLiteral("CheckAllDisks"), 0);
+    // E-mail through the administrator's own means (the password never is a
+    // setting: it is read from a private file or a systemd credential).
+    for (const char* key :
+         {"NotificationEmailTransport", "NotificationEmailSender", "NotificationSMTPServer",
+          "NotificationSMTPUser", "NotificationSMTPPasswordFile", "NotificationSMTPCAFile",
+          "NotificationSendmailPath", "NotificationEmailProgram"}) {
+        keys.insert(QString::fromLatin1(key), QString());
+    }
     return keys;
 }
 

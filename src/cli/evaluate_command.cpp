@@ -25,18 +25,22 @@ const char* const kHelp = R"(Usage: ostrivane-cli evaluate [OPTIONS] FILE
 
 Evaluates the health of a drive from its S.M.A.R.T. attributes given as text,
 without reading any drive. FILE (or - for standard input) holds the output of
-`smartctl -a` or `smartctl -A`, or a bare attribute table (one attribute per
-line: id, name, flag, value, worst, threshold, type, updated, when-failed, raw
-value), in UTF-8 or in UTF-16 with a byte-order mark. The NVMe health section
-of `smartctl -a` ("Critical Warning:", "Available Spare:", "Percentage Used:"
-...) is read as the drive reader reads the NVMe health log. Without a model
-line (`smartctl -A`), give the model with --model: the rules depend on it.
+`smartctl -a`, `smartctl -x` or `smartctl -A`, or of `smartctl --json` (`-j -a`,
+`-j -x`), or a bare attribute table (one attribute per line: id, name, flag,
+value, worst, threshold, type, updated, when-failed, raw value; or the brief
+layout of `-x`: id, name, flags such as PO--CK, value, worst, threshold, fail,
+raw value), in UTF-8 or in UTF-16 with a byte-order mark. The NVMe health
+section ("Critical Warning:", "Available Spare:", "Percentage Used:" ..., or
+nvme_smart_health_information_log in JSON) is read as the drive reader reads
+the NVMe health log. Without a model line (`smartctl -A`), give the model with
+--model: the rules depend on it.
 
 Options:
   --model TEXT      the drive's model name (default: the "Device Model:" or
-                    "Model Number:" line of the input); the model decides
+                    "Model Number:" line, or model_name in JSON); the model decides
                     which rules apply
-  --revision TEXT   the firmware revision (default: "Firmware Version:")
+  --revision TEXT   the firmware revision (default: "Firmware Version:", or
+                    firmware_version in JSON)
   --protocol TEXT   the device protocol, e.g. SATA or NVMe (default: guessed
                     from the input)
   --name TEXT       the drive's name in messages (default: the model)
@@ -256,7 +260,8 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
         err << "ostrivane-cli evaluate: "
             << (path == QLatin1String("-") ? QStringLiteral("the input") : path)
             << " holds no S.M.A.R.T. attribute table and no NVMe health section\n"
-            << "Give it the output of 'smartctl -a' or 'smartctl -A', or a bare attribute table.\n";
+            << "Give it the output of 'smartctl -a', '-x', '-A' or '--json', or a bare attribute "
+               "table.\n";
         err.flush();
         return exit_codes::kDataError;
     }

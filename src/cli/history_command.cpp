@@ -2,10 +2,13 @@
 #include "cli/history_command.h"
 
 #include "app/health_history.h"
+#include "app/health_trend.h"
 #include "app/process_logger.h"
+#include "app/settings_defaults.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/json_output.h"
+#include "foundation/defaults.h"
 #include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
@@ -22,13 +25,54 @@ const char* const kHelp = R"(Usage: ostrivane-cli history [OPTIONS]
 Prints the health of the solid-state drives recorded at every check (by
 'check' and 'monitor'), oldest first: time, drive name, model, serial number,
 device, health (unknown: no rule applied) and S.M.A.R.T. status (0 unknown,
-1 failing, 2 verified, 3 not capable).
+1 failing, 2 verified, 3 not capable). Then, for each drive (told apart by
+its serial number), the date its health reaches the warning threshold if it
+goes on falling as it did over the last 90 days: a least-squares line, shown
+only when at least 14 days and 5 different values back it.
 
 Options:
   --json         print the records as JSON
   --drive NAME   only the drive of this name
   -h, --help     show this help
 )";
+
+}  // namespace
+
+namespace {
+
+QString statusName(HealthProjection::Status status) {
+    switch (status) {
+        case HealthProjection::Status::Projected:
+            return QStringLiteral("projected");
+        case HealthProjection::Status::Reached:
+            return QStringLiteral("reached");
+        case HealthProjection::Status::NotEnoughHistory:
+            break;
+    }
+    return QStringLiteral("notEnoughHistory");
+}
+
+QJsonObject trendJson(const HealthSeries& series, const HealthProjection& projection, int warning) {
+    const HealthSeries::Point latest = series.points.constLast();
+    const bool projected = projection.status == HealthProjection::Status::Projected;
+    const bool fitted = projection.fitted;
+    return QJsonObject{
+        {QStringLiteral("serial"),
+         series.serial.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(series.serial)},
+        {QStringLiteral("name"), series.name},
+        {QStringLiteral("model"), series.model},
+        {QStringLiteral("latestTime"),
+         isoTime(QDateTime::fromSecsSinceEpoch(latest.time, Qt::UTC))},
+        {QStringLiteral("latestHealth"), latest.health},
+        {QStringLiteral("warningThreshold"), warning},
+        {QStringLiteral("projection"), statusName(projection.status)},
+        {QStringLiteral("warningDate"),
+         projected ? isoTime(projection.warningDate) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("healthPerDay"),
+         fitted ? QJsonValue(projection.healthPerDay) : QJsonValue(QJsonValue::Null)},
+        {QStringLiteral("pointsUsed"), projection.pointsUsed},
+    };
+}
 
 }  // namespace
 
@@ -66,7 +110,14 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
         records = *read;
     }
+    installFallbackDefaults();
+    const int warning = int(defaultInt(QStringLiteral("ThresholdWarning")));
+    const QList<HealthSeries> series = healthSeries(records);
     if (parser.isSet(json)) {
+        QJsonArray trends;
+        for (const HealthSeries& drive : series) {
+            trends.append(trendJson(drive, projectWarning(drive, warning), warning));
+        }
         QJsonArray list;
         for (const HealthRecord& r : records) {
             DriveFacts facts;
@@ -82,8 +133,9 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
             list.append(QJsonObject{{QStringLiteral("time"), isoTime(r.time)},
                                     {QStringLiteral("drive"), driveJson(facts)}});
         }
-        out << jsonText(
-            jsonAnswer(QStringLiteral("history"), QJsonObject{{QStringLiteral("history"), list}}));
+        out << jsonText(jsonAnswer(
+            QStringLiteral("history"),
+            QJsonObject{{QStringLiteral("history"), list}, {QStringLiteral("trends"), trends}}));
         return exit_codes::kOk;
     }
     if (records.isEmpty()) {
@@ -96,6 +148,26 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
             << singleLineText(r.serial) << "  " << singleLineText(r.device) << "  health "
             << (r.health == 255 ? QStringLiteral("unknown") : QStringLiteral("%1%").arg(r.health))
             << "  S.M.A.R.T. " << r.smartStatus << '\n';
+    }
+    for (const HealthSeries& drive : series) {
+        const HealthProjection projection = projectWarning(drive, warning);
+        out << singleLineText(drive.name)
+            << (drive.serial.isEmpty() ? QString()
+                                       : QStringLiteral(" (%1)").arg(singleLineText(drive.serial)))
+            << ": ";
+        switch (projection.status) {
+            case HealthProjection::Status::Projected:
+                out << "warning threshold (" << warning << "%) reached around "
+                    << projection.warningDate.toLocalTime().toString(QStringLiteral("yyyy-MM-dd"))
+                    << '\n';
+                break;
+            case HealthProjection::Status::Reached:
+                out << "at or below the warning threshold (" << warning << "%)\n";
+                break;
+            case HealthProjection::Status::NotEnoughHistory:
+                out << "not enough history for a projection\n";
+                break;
+        }
     }
     return exit_codes::kOk;
 }

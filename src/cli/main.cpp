@@ -35,7 +35,7 @@ Commands:
   evaluate FILE   the health of an attribute table given as text (smartctl output)
   smart DISK      the S.M.A.R.T. status and attribute table of a drive (sda, nvme0n1)
   defaults        read and change the stored settings (read, write, delete, list)
-  test-email      send the test e-mail through the mail relay
+  test-email      send the test e-mail through the chosen e-mail transport
   snapshot-machine DIR
                   record this machine's disk layout into DIR for a report
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/test_email_command.h"
 
+#include "app/settings_defaults.h"
 #include "cli/exit_codes.h"
 #include "delivery/dx_email_sender.h"
 #include "foundation/defaults.h"
@@ -12,17 +13,21 @@ namespace {
 
 const char* const kHelp = R"(Usage: ostrivane-cli test-email [--to ADDRESSES]
 
-Sends the test e-mail ("Ostrivane Email Test") through the mail relay to the
-addresses of the setting NotificationUseEmailAddress, or to the given ones,
-and prints the result: Success, CGI Failure, No Valid Recipient, Blocked e-mail
-address, Blocked e-mail host or Unreachable host.
+Sends the test e-mail ("Ostrivane Email Test") to the addresses of the
+setting NotificationUseEmailAddress, or to the given ones, through the
+transport of the setting NotificationEmailTransport (the mail relay by
+default; smtp, sendmail or exec), and prints the result: Success, CGI Failure,
+MailCore Failure (the own transport failed; the reason follows on standard
+error), No Valid Recipient, Blocked e-mail address, Blocked e-mail host or
+Unreachable host. Without a relay host, the relay answers "CGI Failure: no
+relay configured".
 
 Options:
   --to ADDRESSES   recipients, separated by commas; may be repeated
   -h, --help       show this help
 
-Exit status: 0 when the relay accepted the message, 1 otherwise, 64 for a
-usage error.
+Exit status: 0 when the relay or the own transport accepted the message, 1
+otherwise, 64 for a usage error.
 )";
 
 }  // namespace
@@ -45,6 +50,8 @@ int runTestEmail(const QStringList& args, QTextStream& out, QTextStream& err) {
         return exit_codes::kOk;
     }
 
+    // The administrator's system configuration may choose the transport.
+    installFallbackDefaults();
     // The relay takes recipients one per line; commas are this command's separator.
     std::optional<QString> recipients;
     if (parser.isSet(to)) {
@@ -59,9 +66,20 @@ int runTestEmail(const QStringList& args, QTextStream& out, QTextStream& err) {
         recipients = defaultString(QStringLiteral("NotificationUseEmailAddress"));
     }
 
-    const int result = DXEmailSender::shared().sendMailWithCGI(
+    DXEmailSender& sender = DXEmailSender::shared();
+    const int result = sender.sendMailWithCGI(
         QStringLiteral("If you read this delivering to your address worked fine."),
         QStringLiteral("Ostrivane Email Test"), recipients, 10, false, false);
+    const QString problem = sender.lastProblem();
+    if (result == DXEmailSender::CGIFailure && problem == QLatin1String("no relay configured")) {
+        out << DXEmailSender::resultName(result) << ": " << problem << '\n';
+        err << "ostrivane-cli test-email: this build names no mail relay; choose another "
+               "transport with NotificationEmailTransport (smtp, sendmail or exec)\n";
+        return 1;
+    }
     out << DXEmailSender::resultName(result) << '\n';
+    if (result != DXEmailSender::Success && !problem.isEmpty()) {
+        err << "ostrivane-cli test-email: " << problem << '\n';
+    }
     return result == DXEmailSender::Success ? exit_codes::kOk : 1;
 }

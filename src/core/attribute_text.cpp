@@ -8,6 +8,23 @@
 namespace {
 
 constexpr qsizetype kFieldCount = 10;
+// `smartctl -x` prints the brief layout: id, name, FLAGS, value, worst,
+// threshold, FAIL, raw value.
+constexpr qsizetype kBriefFieldCount = 8;
+
+// The FLAGS column of the brief layout: "PO--CK", one letter or '-' a place.
+bool isBriefFlags(QStringView field) {
+    static constexpr char16_t kLetters[] = u"POSRCK";
+    if (field.size() != 6) {
+        return false;
+    }
+    for (qsizetype i = 0; i < 6; ++i) {
+        if (field[i] != u'-' && field[i] != QChar(kLetters[i])) {
+            return false;
+        }
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -36,13 +53,23 @@ void parseAttributeLine(QStringView line, AttributeTable& table) {
         }
         start = end;
     }
-    if (count < kFieldCount) {
-        return;
-    }
     const auto number = [&fields](int i) {
         return AttributeNumber::fromSigned(text_lines::leadingInt32(fields[i]));
     };
     AttributeRecord record;
+    if (count >= kBriefFieldCount && isBriefFlags(fields[2])) {
+        record.currentValue = number(3);
+        record.worstValue = number(4);
+        record.threshold = number(5);
+        record.rawValue = number(7);
+        record.isPrefail = AttributeNumber::fromSigned(fields[2][0] == u'P' ? 1 : 0);
+        record.isOnline = AttributeNumber::fromSigned(fields[2][1] == u'O' ? 1 : 0);
+        table.insert_or_assign(text_lines::leadingInt32(fields[0]), record);
+        return;
+    }
+    if (count < kFieldCount) {
+        return;
+    }
     record.currentValue = number(3);
     record.worstValue = number(4);
     record.threshold = number(5);

@@ -3,6 +3,7 @@
 
 #include "core/attribute_text.h"
 #include "core/smart_status.h"
+#include "core/smartctl_json.h"
 #include "core/text_lines.h"
 
 #include <algorithm>
@@ -139,7 +140,9 @@ std::uint8_t SmartctlReport::smartStatus() const {
     return failing ? SMARTStatusFailing : SMARTStatusVerified;
 }
 
-SmartctlReport parseSmartctlReport(QStringView text) {
+namespace {
+
+SmartctlReport parseTextReport(QStringView text) {
     SmartctlReport report;
     // Only the attribute section is read as a table: other sections of a full
     // report (the error log, for one) have lines that look like attribute lines.
@@ -170,10 +173,23 @@ SmartctlReport parseSmartctlReport(QStringView text) {
         }
     });
 
-    if (!report.hasAtaTable) {
-        // A bare table without smartctl's header.
+    if (!report.hasAtaTable && !report.hasNvmeHealth) {
+        // A bare table without smartctl's header. Not in an NVMe report,
+        // whose power-state and error-log rows look like attribute lines.
         report.attributes = parseAttributeText(text);
         report.hasAtaTable = !report.attributes.empty();
+    }
+    return report;
+}
+
+}  // namespace
+
+SmartctlReport parseSmartctlReport(QStringView text) {
+    SmartctlReport report;
+    if (looksLikeJson(text)) {
+        report = readSmartctlJson(text).value_or(SmartctlReport{});
+    } else {
+        report = parseTextReport(text);
     }
     if (report.hasNvmeHealth) {
         for (const auto& [id, record] : nvmeHealthAttributes(report.nvme)) {

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <optional>
 
-// What a saved `smartctl -a` (or `-A`) report, or a bare attribute table, says
-// about a drive. Only what the health evaluation needs is taken.
+// What a saved `smartctl -a`, `-x` or `-A` report, its `--json` form, or a bare
+// attribute table, says about a drive. Only what the health evaluation needs is taken.
 struct SmartctlReport {
     QString model;     // "Device Model:", "Model Number:", "Product:"
     QString revision;  // "Firmware Version:", "Revision:"

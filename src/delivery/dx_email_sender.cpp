@@ -2,6 +2,7 @@
 #include "delivery/dx_email_sender.h"
 
 #include "delivery/network_relay.h"
+#include "delivery/own_mail.h"
 #include "ext/text.h"
 #include "ext/url.h"
 #include "foundation/logging.h"
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -18,13 +20,36 @@ QString withoutFormSeparators(QString text) {
     return text;
 }
 
+// The transport the settings choose, read at each send so a changed setting
+// applies to the next mail.
+class SettingsOwnMail final : public OwnMailDelivery {
+  public:
+    bool chosen() override { return !ownMailSettingsFromDefaults().usesRelay(); }
+    QString deliver(const QStringList& recipients, const QString& subject, const QString& body,
+                    int timeoutSeconds) override {
+        return sendOwnMail(ownMailSettingsFromDefaults(), recipients, subject, body,
+                           timeoutSeconds);
+    }
+};
+
 }  // namespace
 
 DXEmailSender& DXEmailSender::shared() {
     static SystemNameResolver resolver;
     static NetworkRelayTransport transport;
-    static DXEmailSender sender(relayConfigFromInstallation(), transport, resolver);
+    static SettingsOwnMail ownMail;
+    static DXEmailSender sender(relayConfigFromInstallation(), transport, resolver, &ownMail);
     return sender;
+}
+
+QString DXEmailSender::lastProblem() const {
+    const std::lock_guard lock(problemMutex_);
+    return lastProblem_;
+}
+
+void DXEmailSender::setProblem(const QString& problem) {
+    const std::lock_guard lock(problemMutex_);
+    lastProblem_ = problem;
 }
 
 QString DXEmailSender::resultName(int code) {
@@ -48,6 +73,26 @@ QString DXEmailSender::resultName(int code) {
 int DXEmailSender::sendMailWithCGI(const QString& body, const QString& subject,
                                    const std::optional<QString>& to, float timeout,
                                    bool checkBlocklists, bool testOnly) {
+    setProblem({});
+    if (own_ != nullptr && own_->chosen()) {
+        QStringList recipients;
+        for (const QString& address : to.value_or(QString()).split(QLatin1Char('\n'))) {
+            if (isValidEmail(address.trimmed())) {
+                recipients.append(address.trimmed());
+            }
+        }
+        if (recipients.isEmpty()) {
+            return NoValidRecipient;
+        }
+        const QString problem =
+            own_->deliver(recipients, subject, body.left(kMaxBodyLength), int(std::ceil(timeout)));
+        if (problem.isEmpty()) {
+            return Success;
+        }
+        setProblem(problem);
+        log_message(3, QStringLiteral("Error:    can not send e-mail: %1").arg(problem));
+        return MailCoreFailure;
+    }
     const QString mailBody = withoutFormSeparators(body.left(kMaxBodyLength));
     const QString mailSubject = withoutFormSeparators(subject);
 
@@ -78,6 +123,13 @@ int DXEmailSender::sendMailWithCGI(const QString& body, const QString& subject,
         // The list is lower-cased; the domain is compared as written.
         if (blockedHosts.contains(host)) {
             return BlockedHost;
+        }
+        if (config_.relayHost.isEmpty()) {
+            // Looking the domain up would only end in "Unreachable host".
+            setProblem(QStringLiteral("no relay configured"));
+            log_message(
+                3, QStringLiteral("Error:    can not send e-mail, no mail relay is configured"));
+            return CGIFailure;
         }
         if (!domainReachable(host)) {
             return UnreachableHost;

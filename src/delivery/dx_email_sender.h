@@ -4,8 +4,21 @@
 #include "delivery/relay_services.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <mutex>
 #include <optional>
+
+// The administrator's own way of sending mail, chosen instead of the relay.
+class OwnMailDelivery {
+  public:
+    virtual ~OwnMailDelivery() = default;
+    // Whether mail goes this way now rather than to the relay.
+    virtual bool chosen() = 0;
+    // Empty on success, otherwise the reason; blocking.
+    virtual QString deliver(const QStringList& recipients, const QString& subject,
+                            const QString& body, int timeoutSeconds) = 0;
+};
 
 // Delivers e-mail by posting it to the maker's mail relay, one request per
 // recipient, and answers with one result code.
@@ -15,7 +28,7 @@ class DXEmailSender {
         Success = 0,
         ScriptingBridgeFailure = 1,  // reserved
         CGIFailure = 2,
-        MailCoreFailure = 3,  // reserved
+        MailCoreFailure = 3,  // the own transport (SMTP, sendmail, a program) failed
         NoValidRecipient = 4,
         NoValidSender = 5,  // reserved
         BlockedAddress = 6,
@@ -23,17 +36,21 @@ class DXEmailSender {
         UnreachableHost = 8,
     };
 
-    DXEmailSender(RelayConfig config, RelayTransport& transport, NameResolver& resolver)
-        : config_(std::move(config)), transport_(transport), resolver_(resolver) {}
+    DXEmailSender(RelayConfig config, RelayTransport& transport, NameResolver& resolver,
+                  OwnMailDelivery* ownMail = nullptr)
+        : config_(std::move(config)), transport_(transport), resolver_(resolver), own_(ownMail) {}
 
     // `to` holds addresses separated by line feeds. Blocks for the blocklist
-    // download, the name look-ups and each relay request.
+    // download, the name look-ups and each relay request. When the own
+    // delivery is chosen, the valid addresses go to it in one message, without
+    // the relay's blocklists and look-ups: Success or MailCoreFailure.
     int sendMailWithCGI(const QString& body, const QString& subject,
                         const std::optional<QString>& to, float timeout, bool checkBlocklists,
                         bool testOnly);
 
     // The process's sender: the relay named by the installation's information
-    // file, the system resolver, HTTPS through the network.
+    // file, the system resolver, HTTPS through the network; or the transport
+    // the settings choose (NotificationEmailTransport).
     static DXEmailSender& shared();
 
     // "Success" ... "Unreachable host"; "Unknown result N" outside 0..8.
@@ -41,6 +58,9 @@ class DXEmailSender {
 
     // The longest body sent; longer ones are cut.
     static constexpr qsizetype kMaxBodyLength = 1000000;
+
+    // Why the last send of this sender failed, for the user; empty after a success.
+    QString lastProblem() const;
 
   private:
     bool domainReachable(const QString& host);
@@ -50,4 +70,9 @@ class DXEmailSender {
     RelayConfig config_;
     RelayTransport& transport_;
     NameResolver& resolver_;
+    OwnMailDelivery* own_;
+    mutable std::mutex problemMutex_;
+    QString lastProblem_;
+
+    void setProblem(const QString& problem);
 };

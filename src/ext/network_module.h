@@ -2,15 +2,31 @@
 #pragma once
 
 // The network module (libostrivane-network.so, built from src/network): the
-// HTTP transfers of url.h and host-name lookups, on Qt Network, loaded when
-// the process first needs the network.
+// HTTP transfers of url.h and host-name lookups, on Qt Network, and e-mail to
+// the administrator's own server, on libcurl, loaded when the process first
+// needs the network.
 
 #include "ext/url.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+
+// One message to the administrator's own mail server.
+struct SmtpRequest {
+    // "smtps://host[:port]" speaks TLS from the start; "smtp://host[:port]"
+    // must upgrade with STARTTLS. The certificate is always verified.
+    QString url;
+    QString user;      // empty: no authentication
+    QString password;  // never logged
+    QString caFile;    // extra trusted certificates in PEM; empty: the system's
+    QString from;
+    QStringList recipients;
+    QByteArray message;  // the whole message, headers and body, lines ending in CRLF
+    int timeoutSeconds = 60;
+};
 
 class NetworkModule {
   public:
@@ -27,6 +43,9 @@ class NetworkModule {
     virtual Reply fetch(const HttpRequest& request) = 0;
     // Whether the system's resolver finds an address for the host (blocking).
     virtual bool resolves(const QString& host) = 0;
+    // Sends the message over SMTP; empty on success, otherwise why not (the
+    // server's last answer when there is one). Blocking, from any thread.
+    virtual QString sendMail(const SmtpRequest& request) = 0;
 };
 
 // The module's one exported function returns its instance, which lives as

@@ -140,6 +140,21 @@ void DesktopApp::createController() {
         item->showMessage(title, text, QSystemTrayIcon::Warning);
         return true;
     };
+    // The desktop records the health history as the monitor does; a recorded
+    // machine's checks go to a file of their own, thrown away at the end.
+    if (headless.historyPath.isEmpty()) {
+        if (headless.machine.isEmpty()) {
+            headless.historyPath = HealthHistory::defaultPath();
+        } else {
+            if (!machineState_) {
+                machineState_ = std::make_unique<QTemporaryDir>();
+            }
+            if (machineState_->isValid()) {
+                headless.historyPath = machineState_->filePath(QStringLiteral("history.sqlite3"));
+            }
+        }
+    }
+    historyFile_ = headless.historyPath;
     app_ = std::make_unique<HeadlessApp>(headless, log_);
     buildStatusItemMenu();
     connect(&app_->controller(), &AppDelegate::statusChanged, this,
@@ -265,9 +280,9 @@ void DesktopApp::openMainWindow() {
         return;
     }
     if (!mainWindow_) {
-        mainWindow_ = std::make_unique<MainWindow>(app_->controller(),
-                                                   MainWindow::Texts{version_, build_, logFile_},
-                                                   [this](quint8 code) { openURL(code); });
+        mainWindow_ = std::make_unique<MainWindow>(
+            app_->controller(), MainWindow::Texts{version_, build_, logFile_, historyFile_},
+            [this](quint8 code) { openURL(code); });
         mainWindow_->setSettingsPane(makeSettingsPane());
         mainWindow_->toolbarClicked(0);
         applyDockPresence();
@@ -294,6 +309,13 @@ SettingsPane* DesktopApp::makeSettingsPane() {
         DXServerLogging::shared().log(message, file);
     };
     return new SettingsPane(std::move(services));
+}
+
+void DesktopApp::showHelp(const QObject* sender) {
+    openMainWindow();
+    if (mainWindow_) {
+        mainWindow_->showHelp(sender);
+    }
 }
 
 QString DesktopApp::quitMessage(int visibilitySetting) {

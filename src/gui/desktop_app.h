@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -55,6 +56,8 @@ class DesktopApp final : public QObject, private LaunchServices {
     void launch();
 
     void openMainWindow();
+    // The main window at its documentation: page 0 for a sender tagged 99, else page 1.
+    void showHelp(const QObject* sender);
     // Asks before quitting; true when the user chose to quit.
     bool terminate();
     // Another launch asked for the application (`rescue`: as with a held Alt).
@@ -110,6 +113,8 @@ class DesktopApp final : public QObject, private LaunchServices {
     StoreSettings settings_;
     LaunchSequence sequence_;
     std::unique_ptr<DisplayForwarder> display_;
+    // A recorded machine's history, apart from the user's own (outlives the app's file).
+    std::unique_ptr<QTemporaryDir> machineState_;
     std::unique_ptr<HeadlessApp> app_;
     std::unique_ptr<VisibilityManager> visibility_;
     std::unique_ptr<LoginItemManager> loginItems_;
@@ -120,5 +125,6 @@ class DesktopApp final : public QObject, private LaunchServices {
     QString version_;
     QString build_;
     QString logFile_;
+    QString historyFile_;
     bool darkMode_ = false;
 };

@@ -7,7 +7,7 @@
 #include "foundation/logging.h"
 #include "gui/attribute_popup.h"
 #include "gui/health_bar_delegate.h"
-#include "gui/log_view_text.h"
+#include "gui/history_pane.h"
 #include "gui/ssd_table_model.h"
 
 #include <QAction>
@@ -31,10 +31,7 @@ const char* const kTag = "tag";
 }  // namespace
 
 MainWindow::MainWindow(AppDelegate& controller, Texts texts, LinkOpener openLink, QWidget* parent)
-    : QMainWindow(parent),
-      controller_(controller),
-      logFile_(texts.logFile),
-      openLink_(std::move(openLink)) {
+    : QMainWindow(parent), controller_(controller), openLink_(std::move(openLink)) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Ostrivane"));
     // Closing only hides: the drives are watched until the user quits.
@@ -56,8 +53,10 @@ MainWindow::MainWindow(AppDelegate& controller, Texts texts, LinkOpener openLink
 
     mainTabView_ = new QStackedWidget;
     mainTabView_->setObjectName(QStringLiteral("mainTabView"));
+    historyPane_ = new HistoryPane(texts.logFile, texts.historyFile);
+    connect(historyPane_, &HistoryPane::logfileShown, this, &MainWindow::logfileShown);
     panes_ = {makeDrivesPane(), makePlaceholderPane(localized(QStringLiteral("Settings"))),
-              makeHistoryPane(), makeAboutPane(texts)};
+              historyPane_, makeAboutPane(texts)};
     for (QWidget* pane : panes_) {
         mainTabView_->addWidget(pane);
     }
@@ -72,6 +71,12 @@ MainWindow::MainWindow(AppDelegate& controller, Texts texts, LinkOpener openLink
     layout->addWidget(summaryLabel_);
     setCentralWidget(central);
     connect(&controller_, &AppDelegate::statusChanged, this, &MainWindow::updateSummary);
+    // A check shown as it lands (the history has recorded it by then).
+    connect(&controller_, &AppDelegate::checkFinished, this, [this] {
+        if (historyPane_->isVisible()) {
+            historyPane_->reloadChart();
+        }
+    });
     updateSummary();
 
     popup_ = new AttributePopup(this);
@@ -108,22 +113,6 @@ QWidget* MainWindow::makePlaceholderPane(const QString& text) {
     auto* pane = new QLabel(text);
     pane->setObjectName(QStringLiteral("settingsView"));
     pane->setAlignment(Qt::AlignCenter);
-    return pane;
-}
-
-QWidget* MainWindow::makeHistoryPane() {
-    auto* pane = new QWidget;
-    pane->setObjectName(QStringLiteral("historyView"));
-    logfileTextView_ = new QPlainTextEdit;
-    logfileTextView_->setObjectName(QStringLiteral("logfileTextView"));
-    logfileTextView_->setReadOnly(true);
-    logfileTextView_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    auto* reload = new QPushButton(localized(QStringLiteral("Reload")));
-    connect(reload, &QPushButton::clicked, this, &MainWindow::logfileReload);
-    auto* layout = new QVBoxLayout(pane);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(logfileTextView_, 1);
-    layout->addWidget(reload, 0, Qt::AlignRight);
     return pane;
 }
 
@@ -185,6 +174,7 @@ void MainWindow::toolbarClicked(int index) {
     }
     if (index == 2) {
         logfileReload();
+        historyPane_->reloadChart();
     }
 }
 
@@ -209,28 +199,21 @@ void MainWindow::openURL(const QObject* sender) {
 }
 
 void MainWindow::logfileReload() {
-    ++logReloads_;
-    QPointer<MainWindow> self(this);
-    const QString path = logFile_;
-    run_in_background([self, path] {
-        QFile file(path);
-        const bool read = file.open(QIODevice::ReadOnly);
-        const QString error = file.errorString();
-        const QString display = read ? logViewText(QString::fromUtf8(file.readAll())) : QString();
-        run_on_main_after(0, [self, read, display, error] {
-            if (!self) {
-                return;
-            }
-            if (read) {
-                self->logfileTextView_->setPlainText(display);
-            } else {
-                log_message(3, QStringLiteral("Could not read logfile: %1").arg(error));
-            }
-            QScrollBar* bar = self->logfileTextView_->verticalScrollBar();
-            bar->setValue(bar->maximum());
-            Q_EMIT self->logfileShown();
-        });
-    });
+    historyPane_->logfileReload();
+}
+
+QPlainTextEdit* MainWindow::logfileTextView() const {
+    return historyPane_->logfileTextView();
+}
+
+int MainWindow::logReloads() const {
+    return historyPane_->logReloads();
+}
+
+void MainWindow::showHelp(const QObject* sender) {
+    toolbarClicked(2);
+    const bool tagged = sender != nullptr && sender->property(kTag).toInt() == 99;
+    historyPane_->showDocumentation(tagged ? 0 : 1);
 }
 
 void MainWindow::setInTaskbar(bool inTaskbar) {

@@ -9,6 +9,7 @@
 
 class AppDelegate;
 class AttributePopup;
+class HistoryPane;
 class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
@@ -26,6 +27,7 @@ class MainWindow final : public QMainWindow {
         QString version;  // "Version: 1.2"
         QString build;    // "Build: 12"
         QString logFile;
+        QString historyFile;
     };
     using LinkOpener = std::function<void(quint8 code)>;
 
@@ -44,6 +46,8 @@ class MainWindow final : public QMainWindow {
     void openURL(const QObject* sender);
     // Reads the log in the background and shows it when read.
     void logfileReload();
+    // The history pane's documentation: page 0 for a sender tagged 99, else page 1.
+    void showHelp(const QObject* sender);
     // Without a taskbar entry the window is a tool window.
     void setInTaskbar(bool inTaskbar);
     // Puts the settings pane in place of the placeholder (pane 1).
@@ -55,9 +59,10 @@ class MainWindow final : public QMainWindow {
     QTableView* tableView() const { return tableView_; }
     SSDTableModel* model() const { return model_; }
     QLabel* summaryLabel() const { return summaryLabel_; }
-    QPlainTextEdit* logfileTextView() const { return logfileTextView_; }
+    QPlainTextEdit* logfileTextView() const;
+    HistoryPane* historyPane() const { return historyPane_; }
     AttributePopup* attributePopup() const { return popup_; }
-    int logReloads() const { return logReloads_; }
+    int logReloads() const;
 
   Q_SIGNALS:
     void logfileShown();
@@ -65,12 +70,10 @@ class MainWindow final : public QMainWindow {
   private:
     QWidget* makeDrivesPane();
     QWidget* makePlaceholderPane(const QString& text);
-    QWidget* makeHistoryPane();
     QWidget* makeAboutPane(const Texts& texts);
     void updateSummary();
 
     AppDelegate& controller_;
-    QString logFile_;
     LinkOpener openLink_;
     QToolBar* toolbar_ = nullptr;
     QStackedWidget* mainTabView_ = nullptr;
@@ -78,7 +81,6 @@ class MainWindow final : public QMainWindow {
     QTableView* tableView_ = nullptr;
     SSDTableModel* model_ = nullptr;
     QLabel* summaryLabel_ = nullptr;
-    QPlainTextEdit* logfileTextView_ = nullptr;
+    HistoryPane* historyPane_ = nullptr;
     AttributePopup* popup_ = nullptr;
-    int logReloads_ = 0;
 };

@@ -161,6 +161,18 @@ SingleInstance::Role SingleInstance::start(bool rescue, int timeoutMs) {
     return Role::First;
 }
 
+void SingleInstance::release() {
+    if (listener_ < 0) {
+        return;
+    }
+    listening_.reset();
+    ::close(listener_);
+    listener_ = -1;
+    if (const std::optional<sockaddr_un> address = addressOf(path_)) {
+        ::unlink(address->sun_path);
+    }
+}
+
 void SingleInstance::acceptClients() {
     while (true) {
         const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);

@@ -31,6 +31,9 @@ class SingleInstance final : public QObject {
     // Hands `rescue` over to a running instance, or becomes the first one,
     // taking over the socket of an instance that is gone.
     Role start(bool rescue, int timeoutMs = 1000);
+    // Stops listening and removes the socket, so that a new copy started
+    // while this one quits becomes the first instance itself.
+    void release();
 
   Q_SIGNALS:
     // A later instance asked to be reopened; `rescue` when it was told --show.

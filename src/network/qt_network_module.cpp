@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The network module: HTTP and host-name lookups on Qt Network, kept out of
-// the program's own binary so that Qt Network and the libraries it brings are
-// mapped only in a process that uses the network.
+// The network module: HTTP and host-name lookups on Qt Network, SMTP on
+// libcurl, kept out of the program's own binary so that Qt Network, libcurl
+// and the libraries they bring are mapped only in a process that uses the
+// network.
 #include "ext/network_module.h"
+#include "network/smtp_client.h"
 
 #include <QEventLoop>
 #include <QHostInfo>
@@ -18,6 +20,7 @@ class QtNetworkModule final : public NetworkModule {
   public:
     Reply fetch(const HttpRequest& request) override;
     bool resolves(const QString& host) override;
+    QString sendMail(const SmtpRequest& request) override { return sendSmtpMail(request); }
 };
 
 NetworkModule::Reply failed(QString problem) {

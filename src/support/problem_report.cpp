@@ -68,26 +68,29 @@ MailMessage betaRequest(const QString& appName, const QString& recipient) {
                 .arg(appName)};
 }
 
-QByteArray queryEncoded(const QString& text) {
-    return escaped(text).toLatin1();
+QByteArray fieldEncoded(const QString& text) {
+    // Only what a header value may hold as it stands: "&", "=", "?", "/",
+    // "#", "+" and "%" would end the field, start another or be read as a
+    // blank by some mail programs, so they travel escaped.
+    return QUrl::toPercentEncoding(text, "!$'()*,;:@");
 }
 
 QByteArray mailtoAddress(const MailMessage& mail, qsizetype limit) {
-    const QByteArray head = queryEncoded(
-        QStringLiteral("mailto:%1?subject=%2&body=").arg(mail.recipient, mail.subject));
-    const QByteArray body = queryEncoded(mail.body);
+    const QByteArray head = "mailto:" + fieldEncoded(mail.recipient) +
+                            "?subject=" + fieldEncoded(mail.subject) + "&body=";
+    const QByteArray body = fieldEncoded(mail.body);
     if (head.size() + body.size() <= limit) {
         return head + body;
     }
     // Encoding works character by character, so the encoded body is the
     // concatenation of its characters' encodings: add whole ones while they fit.
-    const QByteArray note = queryEncoded(QString::fromUtf16(kOmissionNote));
+    const QByteArray note = fieldEncoded(QString::fromUtf16(kOmissionNote));
     const qsizetype room = limit - head.size() - note.size();
     QByteArray kept;
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, mail.body);
     qsizetype start = 0;
     for (qsizetype end = graphemes.toNextBoundary(); end > 0; end = graphemes.toNextBoundary()) {
-        const QByteArray piece = queryEncoded(mail.body.mid(start, end - start));
+        const QByteArray piece = fieldEncoded(mail.body.mid(start, end - start));
         if (kept.size() + piece.size() > room) {
             break;
         }

@@ -51,10 +51,11 @@ MailMessage problemReport(const ReportFacts& facts, const QString& recipient,
                           const QString& message, const QString& details, bool fatal);
 MailMessage betaRequest(const QString& appName, const QString& recipient);
 
-// Percent-encoded with the characters a URL query allows (":", "/", "?",
-// "&" and "=" stay as they are).
-QByteArray queryEncoded(const QString& text);
-// "mailto:R?subject=S&body=B", encoded. Beyond `limit` bytes the body keeps
+// A header field's value (recipient, subject, body) as a mailto address
+// carries it: everything but letters, digits, "-._~" and "!$'()*,;:@" is
+// escaped, so no character of the text ends the field.
+QByteArray fieldEncoded(const QString& text);
+// "mailto:R?subject=S&body=B", each field encoded. Beyond `limit` bytes the body keeps
 // as many whole characters (grapheme clusters) as fit with the omission note,
 // so no escape and no character is ever split.
 QByteArray mailtoAddress(const MailMessage& mail, qsizetype limit = kMailtoLimit);

@@ -254,6 +254,12 @@ TEST(CheckCommand, WearingDriveNotifiesInOrderAndKeepsHistory) {
     EXPECT_EQ(drive(0).value(QStringLiteral("health")).toInt(), 93);
     EXPECT_EQ(drive(1).value(QStringLiteral("health")).toInt(), 40);
     EXPECT_EQ(drive(1).value(QStringLiteral("smartStatus")).toString(), QStringLiteral("verified"));
+    // The text ends with each drive's trend: this one is below the threshold already.
+    const CliRun text = run(home, {QStringLiteral("history"), QStringLiteral("--drive"),
+                                   QStringLiteral("Mirror, Système, /home")});
+    EXPECT_TRUE(text.out.endsWith(QStringLiteral(
+        "\nMirror, Système, /home (S3Z1NB0K123456X): at or below the warning threshold (50%)\n")))
+        << text.out.toStdString();
     const CliRun other =
         run(home, {QStringLiteral("history"), QStringLiteral("--drive"), QStringLiteral("nope")});
     EXPECT_EQ(other.out, QStringLiteral("No health history recorded yet.\n"));

@@ -11,6 +11,7 @@ Usage: json_schema_test.py CLI SOURCE_DIR
 import copy
 import json
 import os
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -84,6 +85,39 @@ with tempfile.TemporaryDirectory() as home:
     # The run kept its history below --state: the home has none.
     history = answer(["history", "--json"], home)
     check(history.get("history") == [], "history of an empty home: %r" % history)
+    check(history.get("trends") == [], "trends of an empty home: %r" % history)
+    # A year of a drive losing a point every ten days, then a new drive of the
+    # same name (another serial) for a week: two trends, one projected.
+    folder = os.path.join(home, "data", "Ostrivane")
+    os.makedirs(folder, exist_ok=True)
+    db = sqlite3.connect(os.path.join(folder, "history.sqlite3"))
+    db.execute("CREATE TABLE history(time INTEGER NOT NULL, name TEXT NOT NULL,"
+               " model TEXT NOT NULL, serial TEXT NOT NULL, device TEXT NOT NULL,"
+               " health INTEGER NOT NULL, smart_status INTEGER NOT NULL)")
+    start = 1_700_000_000
+    rows = [(start + day * 86400, "Work", "M1", "OLD", "/dev/sda", 95 - day // 10, 2)
+            for day in range(365)]
+    rows += [(start + (365 + day) * 86400, "Work", "M2", "NEW", "/dev/sda", 100, 2)
+             for day in range(7)]
+    rows.append((start, "Odd", "M3", "", "/dev/sdc", 255, 0))
+    db.executemany("INSERT INTO history VALUES(?, ?, ?, ?, ?, ?, ?)", rows)
+    db.commit()
+    db.close()
+    history = answer(["history", "--json"], home)
+    trends = {t["serial"]: t for t in history.get("trends", [])}
+    check(sorted(trends) == ["NEW", "OLD"], "one trend per serial, unknown health left out: %r"
+          % list(trends))
+    old = trends.get("OLD", {})
+    check(old.get("projection") == "projected" and old.get("latestHealth") == 59
+          and abs(old.get("healthPerDay", 0) + 0.1) < 0.01
+          and old.get("warningDate", "").startswith("2025-02"),
+          "the falling drive's projection: %r" % old)
+    check(trends.get("NEW", {}).get("projection") == "notEnoughHistory",
+          "a week of one value: %r" % trends.get("NEW"))
+    for field, value in [("warningDate", None), ("healthPerDay", 0.5), ("latestHealth", 255)]:
+        broken = copy.deepcopy(history)
+        broken["trends"][0][field] = value
+        check(not validator.is_valid(broken), "a trend with %s=%r passed" % (field, value))
     disks = answer(["disks", "--json", "--machine", demo], home)
     check(sum(d.get("isBootDisk") is True for d in disks.get("disks", [])) == 1,
           "disks: one boot disk")

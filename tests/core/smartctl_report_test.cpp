@@ -208,3 +208,128 @@ TEST(SmartctlReport, NvmeFieldsAsTheDriveReaderStoresThem) {
     EXPECT_EQ(warm.attributes.at(901).currentValue->toUInt64(), 300u);
     EXPECT_EQ(warm.smartStatus(), SMARTStatusFailing);
 }
+
+namespace {
+
+AttributeRecord briefRecord(qint64 value, qint64 worst, qint64 threshold, qint64 raw, bool prefail,
+                            bool online) {
+    AttributeRecord record;
+    record.currentValue = AttributeNumber::fromSigned(value);
+    record.worstValue = AttributeNumber::fromSigned(worst);
+    record.threshold = AttributeNumber::fromSigned(threshold);
+    record.rawValue = AttributeNumber::fromSigned(raw);
+    record.isPrefail = AttributeNumber::fromSigned(prefail ? 1 : 0);
+    record.isOnline = AttributeNumber::fromSigned(online ? 1 : 0);
+    return record;
+}
+
+}  // namespace
+
+TEST(SmartctlReport, BriefLayoutOfSmartctlX) {
+    // The FLAGS letters give pre-fail and online; the legend below ends the table.
+    const SmartctlReport report = parseSmartctlReport(
+        u"Device Model:     SAMSUNG 470 Series SSD\n"
+        u"ID# ATTRIBUTE_NAME          FLAGS    VALUE WORST THRESH FAIL RAW_VALUE\n"
+        u"  9 Power_On_Hours          -O--CK   091   091   ---    -    44903\n"
+        u"177 Wear_Leveling_Count     PO--C-   080   080   010    NOW  971\n"
+        u"194 Temperature_Celsius     --S--K   075   052   000    -    25 (Min/Max 18/48)\n"
+        u"                            ||||||_ K auto-keep\n"
+        u"                            |______ P prefailure warning\n"
+        u"  1 Raw_Read_Error_Rate     PO--CK   100   100   050    -    7\n");
+    EXPECT_TRUE(report.hasAtaTable);
+    EXPECT_EQ(report.attributes.size(), 3u);
+    EXPECT_EQ(report.attributes.at(9), briefRecord(91, 91, 0, 44903, false, true));
+    EXPECT_EQ(report.attributes.at(177), briefRecord(80, 80, 10, 971, true, true));
+    EXPECT_EQ(report.attributes.at(194), briefRecord(75, 52, 0, 25, false, false));
+    // A bare table in the brief layout, without smartctl's header.
+    const SmartctlReport bare = parseSmartctlReport(
+        u"177 Wear_Leveling_Count     PO--C-   080   080   010    -    971\n"
+        u"178 Not_Flags               PX--C-   080   080   010    -    9\n");
+    ASSERT_EQ(bare.attributes.size(), 1u);
+    EXPECT_EQ(bare.attributes.at(177), briefRecord(80, 80, 10, 971, true, true));
+}
+
+TEST(SmartctlReport, JsonReportOfAnAtaDrive) {
+    const SmartctlReport report = parseSmartctlReport(
+        uR"j({
+      "device": {"protocol": "ATA"}, "model_name": "CT500MX500SSD1",
+      "firmware_version": "M3CR023", "rotation_rate": 0, "sata_version": {"string": "SATA 3.3"},
+      "smart_status": {"passed": false},
+      "ata_smart_attributes": {"table": [
+        {"id": 202, "value": 96, "worst": 96, "thresh": 0, "flags": {"prefailure": false,
+         "updated_online": true}, "raw": {"value": 4, "string": "4"}},
+        {"id": 194, "value": 65, "worst": 45, "thresh": 0, "flags": {"prefailure": true,
+         "updated_online": false}, "raw": {"value": 193275265059, "string": "35 (Min/Max 0/45)"}},
+        {"id": 0, "value": 1}, {"id": 300, "value": 1}, "not an object",
+        {"id": 5, "value": "100", "raw": {"value": 1e300}}
+      ]}})j");
+    EXPECT_EQ(report.model, QStringLiteral("CT500MX500SSD1"));
+    EXPECT_EQ(report.revision, QStringLiteral("M3CR023"));
+    EXPECT_EQ(report.protocol, QStringLiteral("SATA"));
+    EXPECT_EQ(report.solidState, std::optional<bool>(true));
+    EXPECT_TRUE(report.saysFailed);
+    EXPECT_FALSE(report.hasNvmeHealth);
+    ASSERT_EQ(report.attributes.size(), 3u);
+    EXPECT_EQ(report.attributes.at(202), briefRecord(96, 96, 0, 4, false, true));
+    // The printed raw value, as the text table gives it: not the packed bytes.
+    EXPECT_EQ(report.attributes.at(194), briefRecord(65, 45, 0, 35, true, false));
+    // Wrong types read as 0; a raw number past 32 bits saturates.
+    EXPECT_EQ(report.attributes.at(5).currentValue, AttributeNumber::fromSigned(0));
+    EXPECT_EQ(report.attributes.at(5).rawValue, AttributeNumber::fromSigned(2147483647));
+}
+
+TEST(SmartctlReport, JsonReportOfAnNvmeDrive) {
+    const SmartctlReport report = parseSmartctlReport(
+        uR"j(
+      {"model_name": "Samsung SSD 980 PRO 1TB", "firmware_version": "5B2QGXA7",
+       "smart_status": {"passed": true},
+       "nvme_smart_health_information_log": {"critical_warning": 4, "temperature": 41,
+        "available_spare": 100, "available_spare_threshold": 10, "percentage_used": 300,
+        "data_units_read": 18000000, "data_units_written": -5, "power_on_hours": 9180,
+        "num_err_log_entries": 1e30}})j");
+    EXPECT_TRUE(report.hasNvmeHealth);
+    EXPECT_EQ(report.protocol, QStringLiteral("NVMe"));
+    EXPECT_EQ(report.nvme.criticalWarning, 4);
+    EXPECT_EQ(report.nvme.compositeTemperatureKelvin, 314);
+    EXPECT_EQ(report.nvme.percentageUsed, 255);
+    EXPECT_EQ(report.nvme.counters[0], 18000000u);
+    EXPECT_EQ(report.nvme.counters[1], 0u);
+    EXPECT_EQ(report.nvme.counters[6], 9180u);
+    EXPECT_EQ(report.nvme.counters[9], std::numeric_limits<quint64>::max());
+    EXPECT_EQ(report.smartStatus(), SMARTStatusFailing);
+    EXPECT_TRUE(report.attributes.contains(kNvmeFirstPseudoId));
+}
+
+TEST(SmartctlReport, MalformedJsonHoldsNothing) {
+    for (const QStringView text : {u"{", u"{\"model_name\": ", u"{} trailing", u"[1, 2]",
+                                   u"{\"ata_smart_attributes\": {\"table\": 5}}",
+                                   u"{\"nvme_smart_health_information_log\": []}"}) {
+        const SmartctlReport report = parseSmartctlReport(text);
+        EXPECT_FALSE(report.hasAtaTable) << text.toString().toStdString();
+        EXPECT_FALSE(report.hasNvmeHealth) << text.toString().toStdString();
+        EXPECT_TRUE(report.attributes.empty());
+    }
+}
+
+TEST(SmartctlReport, NvmeTableRowsAreNoAttributes) {
+    // The power states' and the error log's numbered rows have ten columns
+    // like an attribute line.
+    const SmartctlReport report = parseSmartctlReport(
+        u"Model Number:                       SAMSUNG KUS030202M-B000\n"
+        u"St Op     Max   Active     Idle   RL RT WL WT  Ent_Lat  Ex_Lat\n"
+        u" 1 +     2.40W       -        -    1  1  1  1        5       5\n"
+        u" 4 -   0.0050W       -        -    4  4  4  4     1800    8700\n"
+        u"Critical Warning:                   0x00\n"
+        u"Percentage Used:                    5%\n"
+        u"Error Information (NVMe Log 0x01, 16 of 64 entries)\n"
+        u"Num   ErrCount  SQId   CmdId  Status  PELoc          LBA  NSID    VS  Message\n"
+        u"  0    4362927     0  0x001d  0x4004      -            0     0     -  Invalid Field\n"
+        u" 10    4362917     0  0x0019  0x4004  0x028            0     1     -  Invalid Field\n"
+        u" 12    4362915     0  0x0013  0x4212  0x028            0     -     -  Invalid Log "
+        u"Page\n");
+    EXPECT_TRUE(report.hasNvmeHealth);
+    EXPECT_FALSE(report.hasAtaTable);
+    for (const auto& [id, record] : report.attributes) {
+        EXPECT_GE(id, kNvmeFirstPseudoId) << id;
+    }
+}

@@ -225,3 +225,86 @@ TEST(EmailSender, ResultNames) {
     EXPECT_EQ(DXEmailSender::resultName(9), QStringLiteral("Unknown result 9"));
     EXPECT_EQ(DXEmailSender::resultName(-1), QStringLiteral("Unknown result -1"));
 }
+
+namespace {
+
+// Records what the administrator's transport is given; fails when told to.
+class RecordingOwnMail final : public OwnMailDelivery {
+  public:
+    bool chosen() override { return isChosen; }
+    QString deliver(const QStringList& to, const QString& subject, const QString& body,
+                    int timeoutSeconds) override {
+        recipients.append(to);
+        subjects.append(subject);
+        bodies.append(body);
+        timeouts.append(timeoutSeconds);
+        return problem;
+    }
+    bool isChosen = true;
+    QString problem;
+    QList<QStringList> recipients;
+    QStringList subjects;
+    QStringList bodies;
+    QList<int> timeouts;
+};
+
+}  // namespace
+
+TEST(EmailSender, OwnTransportGetsOneMessageWithoutTheRelaysRules) {
+    ScriptedTransport transport;
+    TableResolver resolver({});
+    RecordingOwnMail own;
+    DXEmailSender sender(config(), transport, resolver, &own);
+    // Unresolvable domains, blocklists and the relay's form separators are
+    // the relay's business, not the administrator's server's.
+    transport.blocklist = QByteArray("a@example.com\n");
+    EXPECT_EQ(sender.sendMailWithCGI(QStringLiteral("A & B; 100%"), QStringLiteral("S&S"),
+                                     QStringLiteral("a@example.com\nnot valid\n b@example.org "),
+                                     9.5f, true, false),
+              DXEmailSender::Success);
+    ASSERT_EQ(own.recipients.size(), 1);
+    EXPECT_EQ(own.recipients.first(),
+              (QStringList{QStringLiteral("a@example.com"), QStringLiteral("b@example.org")}));
+    EXPECT_EQ(own.bodies.first(), QStringLiteral("A & B; 100%"));
+    EXPECT_EQ(own.subjects.first(), QStringLiteral("S&S"));
+    EXPECT_EQ(own.timeouts.first(), 10);
+    EXPECT_TRUE(transport.forms.isEmpty());
+    EXPECT_TRUE(transport.downloads.isEmpty());
+    EXPECT_TRUE(resolver.asked.isEmpty());
+    EXPECT_TRUE(sender.lastProblem().isEmpty());
+
+    own.problem = QStringLiteral("535 5.7.8 Authentication credentials invalid");
+    EXPECT_EQ(sender.sendMailWithCGI(QStringLiteral("b"), QStringLiteral("s"),
+                                     QStringLiteral("a@example.com"), 10, false, false),
+              DXEmailSender::MailCoreFailure);
+    EXPECT_EQ(sender.lastProblem(), own.problem);
+
+    // Nothing valid to send to is still that, and nothing is sent.
+    for (const std::optional<QString>& to : {std::optional<QString>(), std::optional(QString()),
+                                             std::optional(QStringLiteral("nobody"))}) {
+        EXPECT_EQ(
+            sender.sendMailWithCGI(QStringLiteral("b"), QStringLiteral("s"), to, 10, false, false),
+            DXEmailSender::NoValidRecipient);
+    }
+    EXPECT_EQ(own.recipients.size(), 2);
+
+    // Not chosen: the relay as before.
+    own.isChosen = false;
+    EXPECT_EQ(sender.sendMailWithCGI(QStringLiteral("b"), QStringLiteral("s"),
+                                     QStringLiteral("x@example.com"), 10, false, false),
+              DXEmailSender::UnreachableHost);
+    EXPECT_EQ(own.recipients.size(), 2);
+}
+
+TEST(EmailSender, UnconfiguredRelayIsNotAnUnreachableHost) {
+    ScriptedTransport transport;
+    TableResolver resolver({});
+    RelayConfig none = config();
+    none.relayHost.clear();
+    DXEmailSender sender(none, transport, resolver);
+    EXPECT_EQ(sender.sendMailWithCGI(QStringLiteral("b"), QStringLiteral("s"),
+                                     QStringLiteral("a@nowhere.invalid"), 10, false, false),
+              DXEmailSender::CGIFailure);
+    EXPECT_EQ(sender.lastProblem(), QStringLiteral("no relay configured"));
+    EXPECT_TRUE(resolver.asked.isEmpty());
+}

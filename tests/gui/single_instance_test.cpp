@@ -87,3 +87,14 @@ TEST(SingleInstance, SomethingElseOnTheSocketIsNotAReopenRequest) {
 }
 
 }  // namespace
+
+TEST(SingleInstance, AReleasedInstanceIsNoLongerHandedTo) {
+    const QString path = testRoot() + QStringLiteral("/XDG_RUNTIME_DIR/released.socket");
+    SingleInstance quitting(path);
+    ASSERT_EQ(quitting.start(false), SingleInstance::Role::First);
+    quitting.release();
+    EXPECT_FALSE(QFileInfo::exists(path));
+    // The copy started while the first one quits becomes the first itself.
+    EXPECT_EQ(startElsewhere(path, false), SingleInstance::Role::First);
+    quitting.release();
+}

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QTextBoundaryFinder>
 #include <QThread>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ TEST(ProblemReport, KnownReportGivesExactlyTheseBytes) {
                          "Report%20(Checksum:%20abc)&body=Hello%0AA%20%20error%20in%20Ostrivane%20"
                          "occurred%20(Bad%20value).%0A%0ABye%0A%0AP.S.%20Details:%20ID%205%20at%"
                          "207%25%20%231%0A%0A%0AP.P.S:%20Hardware:%20ThinkPad%20X1%20Software:%"
-                         "20Debian%2012%20Admin:%200%0A%0APreferences:%20UEs=%0A"));
+                         "20Debian%2012%20Admin:%200%0A%0APreferences:%20UEs%3D%0A"));
     // The address reaches the opener unchanged.
     const QByteArray bytes = ProblemReport::mailtoAddress(report);
     EXPECT_EQ(QUrl::fromEncoded(bytes).toEncoded(), bytes);
@@ -78,12 +79,11 @@ TEST(ProblemReport, LongBodyIsCutAtAWholeCharacterBeforeTheLimit) {
     MailMessage mail{QStringLiteral("a@b.c"), QStringLiteral("S"), QString()};
     // Two-byte, four-byte (a surrogate pair) and combined characters.
     for (int index = 0; index < 2000; ++index) {
-        mail.body += QStringLiteral("é😀e\u0301");
+        mail.body += QStringLiteral("é😀e\u0301&");
     }
     const QByteArray note =
-        ProblemReport::queryEncoded(QString::fromUtf16(ProblemReport::kOmissionNote));
-    const QByteArray head =
-        ProblemReport::queryEncoded(QStringLiteral("mailto:a@b.c?subject=S&body="));
+        ProblemReport::fieldEncoded(QString::fromUtf16(ProblemReport::kOmissionNote));
+    const QByteArray head = QByteArray("mailto:a@b.c?subject=S&body=");
     for (qsizetype limit = 1000; limit < 1030; ++limit) {
         const QByteArray address = ProblemReport::mailtoAddress(mail, limit);
         ASSERT_LE(address.size(), limit);
@@ -100,12 +100,36 @@ TEST(ProblemReport, LongBodyIsCutAtAWholeCharacterBeforeTheLimit) {
         const qsizetype next = finder.toNextBoundary();
         ASSERT_GT(
             address.size() +
-                ProblemReport::queryEncoded(mail.body.mid(kept.size(), next - kept.size())).size(),
+                ProblemReport::fieldEncoded(mail.body.mid(kept.size(), next - kept.size())).size(),
             limit);
     }
     // A body that fits is left whole.
     mail.body = QStringLiteral("é");
     EXPECT_EQ(ProblemReport::mailtoAddress(mail, 1000), head + QByteArray("%C3%A9"));
+}
+
+TEST(ProblemReport, FieldsKeepTheirDelimitersForMailPrograms) {
+    // Details with the characters that end or start a field of the address,
+    // and a subject with some of them: a mail program splitting the query at
+    // "&" and "=" must find the whole texts again.
+    const QString details = QStringLiteral("a&b=c?d#e+f%g/h 100% done & more=1");
+    MailMessage mail = ProblemReport::problemReport(knownFacts(), QStringLiteral("s@x.org"),
+                                                    QStringLiteral("x=1&y"), details, false);
+    mail.subject += QStringLiteral(" & = #");
+    const QByteArray address = ProblemReport::mailtoAddress(mail);
+    const QUrl url = QUrl::fromEncoded(address, QUrl::StrictMode);
+    ASSERT_TRUE(url.isValid());
+    EXPECT_EQ(url.toEncoded(), address);
+    EXPECT_EQ(url.path(), QStringLiteral("s@x.org"));
+    EXPECT_FALSE(url.hasFragment());
+    const QUrlQuery query(url);
+    const auto items = query.queryItems(QUrl::FullyDecoded);
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0].first, QStringLiteral("subject"));
+    EXPECT_EQ(items[0].second, mail.subject);
+    EXPECT_EQ(items[1].first, QStringLiteral("body"));
+    EXPECT_EQ(items[1].second, mail.body);
+    EXPECT_FALSE(address.contains('+'));
 }
 
 TEST(SupportMail, FeedbackFromAWorkerWaitsForTheAnswerOnTheMainThread) {
