@@ -208,16 +208,64 @@
             <translation>Weiterlaufen lassen</translation>
         </message>
         <message>
+            <source>reaches the warning threshold (%1%) around %2</source>
+            <translation>erreicht die Warnschwelle (%1%) etwa am %2</translation>
+        </message>
+        <message>
+            <source>at or below the warning threshold (%1%)</source>
+            <translation>auf oder unter der Warnschwelle (%1%)</translation>
+        </message>
+        <message>
+            <source>not enough history</source>
+            <translation>zu wenig Verlauf</translation>
+        </message>
+        <message>
+            <source>Warning</source>
+            <translation>Warnung</translation>
+        </message>
+        <message>
+            <source>Error</source>
+            <translation>Fehler</translation>
+        </message>
+        <message>
+            <source>No health history recorded yet.</source>
+            <translation>Noch kein Zustandsverlauf aufgezeichnet.</translation>
+        </message>
+        <message>
+            <source>Reload</source>
+            <translation>Neu laden</translation>
+        </message>
+        <message>
+            <source>Open Log File</source>
+            <translation>Protokolldatei öffnen</translation>
+        </message>
+        <message>
+            <source>Getting Started</source>
+            <translation>Erste Schritte</translation>
+        </message>
+        <message>
+            <source>Help</source>
+            <translation>Hilfe</translation>
+        </message>
+        <message>
+            <source>Health</source>
+            <translation>Zustand</translation>
+        </message>
+        <message>
+            <source>Log</source>
+            <translation>Protokoll</translation>
+        </message>
+        <message>
+            <source>%1 quit unexpectedly the last time it ran (%2).</source>
+            <translation>%1 wurde beim letzten Mal unerwartet beendet (%2).</translation>
+        </message>
+        <message>
             <source>Toolbar</source>
             <translation>Werkzeugleiste</translation>
         </message>
         <message>
             <source>Settings</source>
             <translation>Einstellungen</translation>
-        </message>
-        <message>
-            <source>Reload</source>
-            <translation>Neu laden</translation>
         </message>
         <message>
             <source>Drives</source>
@@ -428,10 +476,6 @@
             <translation>Modell</translation>
         </message>
         <message>
-            <source>Health</source>
-            <translation>Zustand</translation>
-        </message>
-        <message>
             <source>Status</source>
             <translation>Status</translation>
         </message>
@@ -472,8 +516,70 @@
             <translation>Fertig</translation>
         </message>
         <message>
+            <source>%1 has been moved, but applications should never be moved while they are running.</source>
+            <translation>%1 wurde verschoben, aber Programme sollten nie verschoben werden, während sie laufen.</translation>
+        </message>
+        <message>
+            <source>Restart %1</source>
+            <translation>%1 neu starten</translation>
+        </message>
+        <message>
+            <source>%1 could not restart itself. Please do so yourself.</source>
+            <translation>%1 konnte sich nicht selbst neu starten. Bitte starten Sie es selbst neu.</translation>
+        </message>
+        <message>
             <source>Please wait until the operation finishes…</source>
             <translation>Bitte warten Sie, bis der Vorgang abgeschlossen ist…</translation>
+        </message>
+        <message>
+            <source>How do you like it?</source>
+            <translation>Wie gefällt es Ihnen?</translation>
+        </message>
+        <message>
+            <source>Awesome! A rating helps others find the program and keeps it going.</source>
+            <translation>Großartig! Eine Bewertung hilft anderen, das Programm zu finden, und hält es am Leben.</translation>
+        </message>
+        <message>
+            <source>We are sorry to hear that. Tell us what went wrong and we will do our best to fix it.</source>
+            <translation>Das tut uns leid. Schreiben Sie uns, was nicht funktioniert hat, und wir tun unser Bestes, es zu beheben.</translation>
+        </message>
+        <message>
+            <source>    Rate on AlternativeTo</source>
+            <translation>    Auf AlternativeTo bewerten</translation>
+        </message>
+        <message>
+            <source>    Rate on FileHorse</source>
+            <translation>    Auf FileHorse bewerten</translation>
+        </message>
+        <message>
+            <source>Confirmation</source>
+            <translation>Bestätigung</translation>
+        </message>
+        <message>
+            <source>%1 asks for your feedback only rarely and at maximum only once per app-version. Are you sure you want to turn this off completely?</source>
+            <translation>%1 bittet nur selten und höchstens einmal pro Programmversion um Ihre Rückmeldung. Möchten Sie das wirklich ganz abschalten?</translation>
+        </message>
+        <message>
+            <source>Turn off feedback dialog</source>
+            <translation>Rückmeldungsdialog abschalten</translation>
+        </message>
+        <message>
+            <source>This application can not be launched because its 'Application Support' folder is not a folder but a file. Please remove the file '%1' and re-launch this app.</source>
+            <translation>Dieses Programm kann nicht gestartet werden, weil sein Datenordner kein Ordner, sondern eine Datei ist. Bitte entfernen Sie die Datei '%1' und starten Sie das Programm erneut.</translation>
+        </message>
+        <message>
+            <source>This application can not be launched because the 'Application Support' can not be created at the path '%1'.
+Error: %2</source>
+            <translation>Dieses Programm kann nicht gestartet werden, weil sein Datenordner unter '%1' nicht angelegt werden kann.
+Fehler: %2</translation>
+        </message>
+        <message>
+            <source>This application is damaged. A file of its installation is missing or was replaced, so the installed package is incomplete or was changed after it was installed. Please reinstall the Ostrivane package.
+
+Offending Path: %1</source>
+            <translation>Dieses Programm ist beschädigt. Eine Datei seiner Installation fehlt oder wurde ersetzt; das installierte Paket ist also unvollständig oder wurde nach der Installation verändert. Bitte installieren Sie das Ostrivane-Paket neu.
+
+Betroffener Pfad: %1</translation>
         </message>
         <message>
             <source>No E-Mail Program</source>
@@ -490,10 +596,6 @@
         <message>
             <source>Fatal Error</source>
             <translation>Schwerer Fehler</translation>
-        </message>
-        <message>
-            <source>Error</source>
-            <translation>Fehler</translation>
         </message>
         <message>
             <source>Send to support</source>
