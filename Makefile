@@ -7,7 +7,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DOSTRIVANE_WERROR=ON
 CLI = $(BUILD)/bin/ostrivane-cli
 
-.PHONY: all deps test-deps build run test sanitize bench format clean
+.PHONY: all deps test-deps package-deps build run test sanitize bench format clean deb package-test
 
 all: build
 
@@ -45,6 +45,20 @@ sanitize: test-deps
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+# The Debian packages ostrivane-cli and ostrivane, in $(BUILD)/deb, checked by
+# lintian (it fails on any error or warning).
+deb: package-deps
+	./scripts/build-deb.sh $(BUILD)/deb
+	lintian --fail-on error,warning --info $(BUILD)/deb/ostrivane*.changes
+
+# Installs a package of the previous commit into a throw-away Debian 12 root,
+# upgrades to these packages, purges them (needs root; see the script).
+package-test: deb
+	./scripts/package-test.sh $(BUILD)/deb
+
+package-deps:
+	./scripts/install-deps.sh --package
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

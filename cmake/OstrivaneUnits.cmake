@@ -4,6 +4,12 @@
 # `cmake --install build --prefix /usr` gives units that name /usr/bin, not
 # the prefix the build was configured with. DESTDIR is honoured as usual.
 #
+# The unit folders are below the prefix unless given as absolute paths; a
+# distribution package passes what `pkg-config --variable=systemdsystemunitdir
+# systemd` (and systemduserunitdir) answers there.
+set(OSTRIVANE_SYSTEMD_UNIT_DIR lib/systemd/system CACHE STRING "Where system units are installed")
+set(OSTRIVANE_SYSTEMD_USER_UNIT_DIR lib/systemd/user CACHE STRING "Where user units are installed")
+
 # ostrivane_install_unit(TEMPLATE DESTINATION): TEMPLATE (a file below
 # resources/systemd) with @OSTRIVANE_CLI_PATH@ and @OSTRIVANE_HELPER_PATH@
 # replaced, installed into DESTINATION below the prefix.
@@ -21,7 +27,11 @@ function(ostrivane_install_unit template destination)
     set(OSTRIVANE_CLI_PATH \"\${_bindir}/ostrivane-cli\")
     set(OSTRIVANE_HELPER_PATH \"\${_libexecdir}/ostrivane/ostrivane-smart-helper\")
     configure_file(\"${template}\" \"${staged}/${name}\" @ONLY)
-    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${destination}\" TYPE FILE
+    set(_destination \"${destination}\")
+    if(NOT IS_ABSOLUTE \"\${_destination}\")
+      set(_destination \"\${CMAKE_INSTALL_PREFIX}/\${_destination}\")
+    endif()
+    file(INSTALL DESTINATION \"\${_destination}\" TYPE FILE
       FILES \"${staged}/${name}\")
   ")
 endfunction()

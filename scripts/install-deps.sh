@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian 12 packages needed to build Ostrivane, and with --test
-# those its test suite needs too.
+# Installs the Debian 12 packages needed to build Ostrivane, with --test
+# those its test suite needs too, with --package those that build and test
+# its Debian packages.
 # Does nothing when they are all present already.
 set -euo pipefail
 
@@ -12,6 +13,8 @@ packages=(
   # The icons are rendered from SVG at build time.
   qt6-svg-dev
   libsqlite3-dev sqlite3
+  # lrelease compiles the translations (its CMake functions come with the tools' development files).
+  qt6-l10n-tools qt6-tools-dev
   # E-mail to the administrator's own SMTP server (in the network module).
   libcurl4-openssl-dev
   # The tests and benchmarks are built with the program.
@@ -24,9 +27,12 @@ test_packages=(
   qemu-system-x86 busybox-static smartmontools kmod cpio systemd
   # Desktop notifications and the tray watcher are tested against a private session bus.
   dbus-daemon
-  # The desktop entries are checked with the freedesktop validator; the window
-  # screenshots measure their texts in DejaVu.
-  desktop-file-utils fonts-dejavu-core
+  # The desktop entries are checked with the freedesktop validator, the
+  # metainfo with appstreamcli; the window screenshots measure their texts in
+  # DejaVu.
+  desktop-file-utils appstream file fonts-dejavu-core
+  # The shell completions are loaded by the shells themselves.
+  bash-completion zsh fish
   # The real tray item is tested on an X server of its own.
   xvfb xauth xdotool
   # The monitoring resources: the Zabbix template is read as YAML, the Icinga 2
@@ -40,10 +46,13 @@ test_packages=(
   # server is kept from starting (see below).
   prometheus
 )
+# What building, checking and testing the Debian packages needs (with --package).
+package_packages=(debhelper dpkg-dev fakeroot lintian mmdebstrap systemd git)
 case "${1:-}" in
   --test) packages+=("${test_packages[@]}") ;;
+  --package) packages+=("${package_packages[@]}") ;;
   "") ;;
-  *) echo "usage: $0 [--test]" >&2; exit 64 ;;
+  *) echo "usage: $0 [--test | --package]" >&2; exit 64 ;;
 esac
 
 missing=()

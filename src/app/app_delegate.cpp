@@ -59,14 +59,22 @@ AppDelegate::~AppDelegate() {
 }
 
 QStringList AppDelegate::menuIconsetNames() {
-    return {QStringLiteral("Disks"),         QStringLiteral("Gray Disks"),
-            QStringLiteral("Angular Disks"), QStringLiteral("Gray Angular Disks"),
-            QStringLiteral("Signs"),         QStringLiteral("Round Signs"),
-            QStringLiteral("Mixed Signs"),   QStringLiteral("Points"),
-            QStringLiteral("Circles"),       QStringLiteral("LEDs"),
-            QStringLiteral("Mixed Disks"),   QStringLiteral("Mixed Angular Disks"),
-            QStringLiteral("Black Sign"),    QStringLiteral("Unobtrusive Points"),
-            QStringLiteral("Retro Disks")};
+    // Shown through localized(); marked so the texts are collected for translation.
+    return {QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Disks")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Gray Disks")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Angular Disks")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Gray Angular Disks")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Signs")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Round Signs")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Mixed Signs")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Points")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Circles")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "LEDs")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Mixed Disks")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Mixed Angular Disks")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Black Sign")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Unobtrusive Points")),
+            QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Retro Disks"))};
 }
 
 QString AppDelegate::emailResultName(int code) {
@@ -146,8 +154,10 @@ void AppDelegate::runCycle(std::shared_ptr<const DriveSnapshot> snapshot) {
     };
     std::optional<Outcome> outcome;
     if (ssdArray_.empty()) {
-        outcome = Outcome{2, "info.png", "Status: Unknown",
-                          "No internal SSD devices have been found.", Overall::NoSSD};
+        outcome =
+            Outcome{2, "info.png", QT_TRANSLATE_NOOP("Localizable", "Status: Unknown"),
+                    QT_TRANSLATE_NOOP("Localizable", "No internal SSD devices have been found."),
+                    Overall::NoSSD};
     } else {
         qint32 worst = 255;
         for (const auto& ssd : ssdArray_) {
@@ -158,18 +168,26 @@ void AppDelegate::runCycle(std::shared_ptr<const DriveSnapshot> snapshot) {
         const qint64 warning = services_.settings.defaultInt(QStringLiteral("ThresholdWarning"));
         if (worst <= error) {
             outcome =
-                Outcome{1, "error.png", "Status: Error",
-                        "SSD Health status of a SSD is below FAILING threshold!", Overall::Error};
+                Outcome{1, "error.png", QT_TRANSLATE_NOOP("Localizable", "Status: Error"),
+                        QT_TRANSLATE_NOOP("Localizable",
+                                          "SSD Health status of a SSD is below FAILING threshold!"),
+                        Overall::Error};
         } else if (worst <= warning) {
             outcome =
-                Outcome{2, "warning.png", "Status: Warning",
-                        "SSD Health status of a SSD is below WARNING threshold!", Overall::Warning};
+                Outcome{2, "warning.png", QT_TRANSLATE_NOOP("Localizable", "Status: Warning"),
+                        QT_TRANSLATE_NOOP("Localizable",
+                                          "SSD Health status of a SSD is below WARNING threshold!"),
+                        Overall::Warning};
         } else if (worst <= 100) {
-            outcome = Outcome{3, "ok.png", "Status: OK", "SSD Health of your SSD(s) is fine!",
-                              Overall::OK};
+            outcome =
+                Outcome{3, "ok.png", QT_TRANSLATE_NOOP("Localizable", "Status: OK"),
+                        QT_TRANSLATE_NOOP("Localizable", "SSD Health of your SSD(s) is fine!"),
+                        Overall::OK};
         } else if (worst == kHealthUnknown) {
-            outcome = Outcome{2, "info.png", "Status: No compatible SSDs found",
-                              "All connected SSDs are incompatible!", Overall::NoCompatible};
+            outcome = Outcome{
+                2, "info.png", QT_TRANSLATE_NOOP("Localizable", "Status: No compatible SSDs found"),
+                QT_TRANSLATE_NOOP("Localizable", "All connected SSDs are incompatible!"),
+                Overall::NoCompatible};
         }
     }
     if (outcome) {

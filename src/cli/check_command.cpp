@@ -11,6 +11,7 @@
 #include "cli/smart_status_name.h"
 #include "cli/state_folder.h"
 #include "ext/scheduling.h"
+#include "ext/text.h"
 #include "foundation/defaults.h"
 #include "foundation/single_line_text.h"
 
@@ -108,9 +109,9 @@ qint32 worstHealth(const std::vector<std::unique_ptr<SSD>>& drives) {
 std::pair<QString, QString> summaryOf(HeadlessApp& app) {
     AppDelegate& controller = app.controller();
     if (controller.lastOverall() == AppDelegate::Overall::Unchanged) {
-        return {QStringLiteral("Status: OK (health above 100 %)"),
-                QStringLiteral("The worst health, %1 %, lies above 100 %: the drives report "
-                               "more life left than rated.")
+        return {localized(QStringLiteral("Status: OK (health above 100 %)")),
+                localized(QStringLiteral("The worst health, %1 %, lies above 100 %: the drives "
+                                         "report more life left than rated."))
                     .arg(worstHealth(controller.ssdArray()))};
     }
     return {controller.statusSummaryText(), controller.statusDetailText()};
@@ -118,20 +119,33 @@ std::pair<QString, QString> summaryOf(HeadlessApp& app) {
 
 QString healthText(const SSD& ssd) {
     return ssd.healthPercentage() == kHealthUnknown
-               ? QStringLiteral("unknown")
+               ? localized(QStringLiteral("unknown"))
                : QStringLiteral("%1%").arg(ssd.healthPercentage());
 }
 
 void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
+    // The field labels in the user's language, padded so the values line up.
+    enum Field { Model, Serial, Health, Smart, Status, Reason, FieldCount };
+    QString labels[FieldCount] = {
+        localized(QStringLiteral("Model:")),  localized(QStringLiteral("Serial:")),
+        localized(QStringLiteral("Health:")), localized(QStringLiteral("S.M.A.R.T.:")),
+        localized(QStringLiteral("Status:")), localized(QStringLiteral("Reason:"))};
+    qsizetype width = 13;
+    for (const QString& label : labels) {
+        width = std::max(width, label.size() + 2);
+    }
+    for (QString& label : labels) {
+        label = QStringLiteral("  ") + label.leftJustified(width);
+    }
     for (const auto& ssd : app.controller().ssdArray()) {
         out << singleLineText(ssd->description()) << '\n'
-            << "  Model:       " << singleLineText(ssd->modelName()) << '\n'
-            << "  Serial:      " << singleLineText(app.serialOf(*ssd)) << '\n'
-            << "  Health:      " << healthText(*ssd) << '\n'
-            << "  S.M.A.R.T.:  " << smartStatusName(ssd->smartStatus()) << '\n'
-            << "  Status:      " << ssd->status() << '\n';
+            << labels[Model] << singleLineText(ssd->modelName()) << '\n'
+            << labels[Serial] << singleLineText(app.serialOf(*ssd)) << '\n'
+            << labels[Health] << healthText(*ssd) << '\n'
+            << labels[Smart] << smartStatusName(ssd->smartStatus()) << '\n'
+            << labels[Status] << ssd->status() << '\n';
         if (!ssd->healthInfo().isNull()) {
-            out << "  Reason:      " << ssd->healthInfo() << '\n';
+            out << labels[Reason] << ssd->healthInfo() << '\n';
         }
         if (const QString wear = ssd->ownWearLine(); !wear.isEmpty()) {
             out << "  Drive:       " << wear << '\n';
@@ -146,7 +160,7 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
             out << "  Standby:     " << ssd->standbyText() << " (not read)\n";
         }
         if (verbose && !ssd->fullAttributeInformation().isEmpty()) {
-            out << "  Attributes:\n";
+            out << "  " << localized(QStringLiteral("Attributes:")) << '\n';
             for (const QString& line : ssd->fullAttributeInformation().split(QLatin1Char('\n'))) {
                 out << "    " << line << '\n';
             }

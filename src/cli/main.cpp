@@ -10,6 +10,7 @@
 #include "cli/monitor_command.h"
 #include "cli/smart_command.h"
 #include "cli/test_email_command.h"
+#include "ext/localization.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -110,6 +111,8 @@ int main(int argc, char** argv) {
     }
     QCoreApplication::setApplicationName(QStringLiteral("ostrivane-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(OSTRIVANE_VERSION));
+    // The texts in the user's language; English when there is no translation.
+    install_translation();
 
     QTextStream out(stdout);
     QTextStream err(stderr);

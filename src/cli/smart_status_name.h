@@ -3,18 +3,21 @@
 
 #include "core/smart_status.h"
 
+#include "ext/text.h"
+
 #include <QString>
 
-// The S.M.A.R.T. status as the commands' text output names it.
+// The S.M.A.R.T. status as the commands' text output names it, in the
+// user's language.
 inline QString smartStatusName(std::uint8_t status) {
     switch (status) {
         case SMARTStatusFailing:
-            return QStringLiteral("failing");
+            return localized(QStringLiteral("failing"));
         case SMARTStatusVerified:
-            return QStringLiteral("verified");
+            return localized(QStringLiteral("verified"));
         case SMARTStatusNotCapable:
-            return QStringLiteral("not capable");
+            return localized(QStringLiteral("not capable"));
         default:
-            return QStringLiteral("unknown");
+            return localized(QStringLiteral("unknown"));
     }
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ext/localization.h"
 #include "ext/scheduling.h"
 #include "ext/text.h"
 #include "foundation/wendle_lib.h"
@@ -124,6 +125,8 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The texts in the user's language; English when there is no translation.
+    install_translation();
 
     SingleInstance instance(socketPath);
     const bool rescue = options->show || (heldModifiers() & (Qt::AltModifier | Qt::ShiftModifier));

@@ -41,7 +41,9 @@ MainWindow::MainWindow(AppDelegate& controller, Texts texts, LinkOpener openLink
     toolbar_->setObjectName(QStringLiteral("toolbar"));
     toolbar_->setMovable(false);
     toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    static const char* const kItems[kPaneCount] = {"Drives", "Settings", "History", "About"};
+    static const char* const kItems[kPaneCount] = {
+        QT_TRANSLATE_NOOP("Localizable", "Drives"), QT_TRANSLATE_NOOP("Localizable", "Settings"),
+        QT_TRANSLATE_NOOP("Localizable", "History"), QT_TRANSLATE_NOOP("Localizable", "About")};
     for (int index = 0; index < kPaneCount; ++index) {
         QAction* action = toolbar_->addAction(localized(QString::fromLatin1(kItems[index])));
         action->setCheckable(true);
@@ -134,7 +136,7 @@ QWidget* MainWindow::makeAboutPane(const Texts& texts) {
         int tag;
     };
     // Support requests come with the support library's mail composer.
-    for (const Link& link : {Link{"Product Page", 3}}) {
+    for (const Link& link : {Link{QT_TRANSLATE_NOOP("Localizable", "Product Page"), 3}}) {
         auto* button = new QPushButton(localized(QString::fromLatin1(link.title)));
         button->setProperty(kTag, link.tag);
         connect(button, &QPushButton::clicked, this, [this, button] { openURL(button); });

@@ -88,8 +88,13 @@ QVariant SSDTableModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }
-    static const char* const kTitles[ColumnCount] = {"Name",   "Device", "Model",
-                                                     "Health", "Status", "S.M.A.R.T. Status"};
+    static const char* const kTitles[ColumnCount] = {
+        QT_TRANSLATE_NOOP("Localizable", "Name"),
+        QT_TRANSLATE_NOOP("Localizable", "Device"),
+        QT_TRANSLATE_NOOP("Localizable", "Model"),
+        QT_TRANSLATE_NOOP("Localizable", "Health"),
+        QT_TRANSLATE_NOOP("Localizable", "Status"),
+        QT_TRANSLATE_NOOP("Localizable", "S.M.A.R.T. Status")};
     return section >= 0 && section < ColumnCount ? localized(QString::fromLatin1(kTitles[section]))
                                                  : QVariant();
 }
