@@ -8,6 +8,10 @@
             <translation>Letzte Prüfung: %1</translation>
         </message>
         <message>
+            <source>Remind Me Only When It Changes</source>
+            <translation>Nur bei Änderungen erinnern</translation>
+        </message>
+        <message>
             <source>Unable to send e-mail about SSD problem notification (error: %1)</source>
             <translation>Die E-Mail über das SSD-Problem konnte nicht gesendet werden (Fehler: %1)</translation>
         </message>
