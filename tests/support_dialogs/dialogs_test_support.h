@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widget_test_support.h"
+
 #include "support/alert_panel.h"
 
 #include <QList>
 #include <QString>
 
 #include <functional>
-
-// The text logged since the test program started.
-QString loggedText();
 
 // Answers every panel as told, and keeps the panels it was shown.
 class ScriptedRunner final : public AlertRunner {

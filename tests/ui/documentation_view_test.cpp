@@ -4,7 +4,7 @@
 #include "foundation/wendle_lib.h"
 #include "http_test_server.h"
 #include "test_certificate_authority.h"
-#include "ui_test_support.h"
+#include "widget_test_support.h"
 
 #include <QFileInfo>
 #include <QScrollBar>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/on_off_switch.h"
 
-#include "ui_test_support.h"
+#include "widget_test_support.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/value_transformers.h"
 
-#include "ui_test_support.h"
+#include "widget_test_support.h"
 
 #include <QStringList>
 #include <QVariantList>

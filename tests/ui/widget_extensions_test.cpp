@@ -2,7 +2,7 @@
 #include "ui/widget_extensions.h"
 
 #include "ui/on_off_switch.h"
-#include "ui_test_support.h"
+#include "widget_test_support.h"
 
 #include <QLabel>
 #include <QPushButton>

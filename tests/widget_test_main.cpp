@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "dialogs_test_support.h"
+#include "widget_test_support.h"
 
 #include "foundation/logging.h"
 
@@ -20,8 +20,8 @@ QString loggedText() {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// Offscreen with a fixed style; the settings store and log live in a
-// temporary home.
+// The main of the widget tests: offscreen with a fixed style; the settings
+// store and log live in a temporary home.
 int main(int argc, char** argv) {
     QTemporaryDir root;
     for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",

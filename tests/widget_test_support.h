@@ -7,7 +7,8 @@
 
 #include <functional>
 
-// Everything logged since the test program started.
+// Everything logged since the test program started (widget_test_main.cpp
+// defines it for the widget tests; the desktop tests have their own main).
 QString loggedText();
 
 // Runs events until the condition holds or the time is up; the condition's last answer.
