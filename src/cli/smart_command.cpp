@@ -10,6 +10,7 @@
 #include "disks/disk_name_resolver.h"
 #include "disks/drive_access.h"
 #include "disks/smart_reader.h"
+#include "ext/text.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -22,7 +23,8 @@
 
 namespace {
 
-const char* const kHelp = R"(Usage: ostrivane-cli smart [OPTIONS] DISK
+const char* const kHelp =
+    QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli smart [OPTIONS] DISK
 
 Reads the S.M.A.R.T. status and the attribute table of one drive exactly as
 the monitor reads them. DISK is a whole disk's kernel name (sda, nvme0n1) or
@@ -48,7 +50,7 @@ Exit status:
   3   status could not be determined, or the drive is not S.M.A.R.T. capable
   64  usage error
   66  no such disk, or no machine folder DIR
-)";
+)");
 
 // Field names of the NVMe pseudo-attributes 900..914, as smartctl names them.
 constexpr std::array<const char*, 15> kNvmeFields{
@@ -180,7 +182,8 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
     parser.addOptions({json, socket, machine, help});
 
     const auto usageError = [&err](const QString& message) {
-        err << "ostrivane-cli smart: " << message << '\n' << "Try 'ostrivane-cli smart --help'.\n";
+        err << "ostrivane-cli smart: " << message << '\n'
+            << localized(QStringLiteral("Try 'ostrivane-cli smart --help'.")) << '\n';
         err.flush();
         return exit_codes::kUsage;
     };
@@ -188,11 +191,12 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(parser.errorText());
     }
     if (parser.isSet(help)) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
     if (parser.positionalArguments().size() != 1) {
-        return usageError(QStringLiteral("expected one DISK (for example sda or nvme0n1)"));
+        return usageError(
+            localized(QStringLiteral("expected one DISK (for example sda or nvme0n1)")));
     }
     QString disk = parser.positionalArguments().constFirst();
     if (disk.startsWith(QLatin1String("/dev/"))) {
@@ -211,7 +215,8 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
     StderrLogger logger(err, 5);
     const std::unique_ptr<SmartAccess> access = makeSmartAccess(*options, logger);
     if (!access->hasDisk(disk.toStdString())) {
-        err << "ostrivane-cli smart: no such disk '" << disk << "'\n";
+        err << "ostrivane-cli smart: " << localized(QStringLiteral("no such disk '%1'")).arg(disk)
+            << '\n';
         err.flush();
         return exit_codes::kNoInput;
     }
