@@ -809,6 +809,54 @@ Optionen:
 </translation>
         </message>
         <message>
+            <source>S.M.A.R.T. failing</source>
+            <translation>S.M.A.R.T. meldet Ausfall</translation>
+        </message>
+        <message>
+            <source>S.M.A.R.T. verified</source>
+            <translation>S.M.A.R.T. bestätigt</translation>
+        </message>
+        <message>
+            <source>not S.M.A.R.T. capable</source>
+            <translation>nicht S.M.A.R.T.-fähig</translation>
+        </message>
+        <message>
+            <source>S.M.A.R.T. unknown</source>
+            <translation>S.M.A.R.T. unbekannt</translation>
+        </message>
+        <message>
+            <source>no solid-state drive found</source>
+            <translation>kein Solid-State-Laufwerk gefunden</translation>
+        </message>
+        <message>
+            <source>1 SSD</source>
+            <translation>1 SSD</translation>
+        </message>
+        <message>
+            <source>%1 SSDs</source>
+            <translation>%1 SSDs</translation>
+        </message>
+        <message>
+            <source>, worst %1 % (%2)</source>
+            <translation>, schlechteste %1 % (%2)</translation>
+        </message>
+        <message>
+            <source>, S.M.A.R.T. data unreadable (run as root or enable ostrivane-smart.socket)</source>
+            <translation>, S.M.A.R.T.-Daten nicht lesbar (als root ausführen oder ostrivane-smart.socket aktivieren)</translation>
+        </message>
+        <message>
+            <source>, health unknown</source>
+            <translation>, Zustand unbekannt</translation>
+        </message>
+        <message>
+            <source>, S.M.A.R.T. failing (%1)</source>
+            <translation>, S.M.A.R.T. meldet Ausfall (%1)</translation>
+        </message>
+        <message>
+            <source>check timed out after %1 seconds</source>
+            <translation>Prüfung nach %1 Sekunden abgebrochen</translation>
+        </message>
+        <message>
             <source>Try 'ostrivane-cli smart --help'.</source>
             <translation>Siehe 'ostrivane-cli smart --help'.</translation>
         </message>

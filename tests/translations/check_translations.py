@@ -75,6 +75,10 @@ def check_messages(source_dir, cli, failures):
         (["nosuchcommand"], "stderr", 64,
          "ostrivane-cli: unbekannter Befehl 'nosuchcommand'\nSiehe 'ostrivane-cli --help'.",
          "ostrivane-cli: unknown command 'nosuchcommand'\nTry 'ostrivane-cli --help'."),
+        # The plugin's state name and performance data are read by machines.
+        (["check", "--plugin", "-v", "--machine", demo], "stdout", 0,
+         "SSD OK - 2 SSDs, schlechteste 63 % (Games, /dev/nvme0n1) | 'sda'=93%;50;30;0;100",
+         "SSD OK - 2 SSDs, worst 63 % (Games, /dev/nvme0n1) | 'sda'=93%;50;30;0;100"),
         (["defaults", "write", "Key", "-int"], "stderr", 64,
          "ostrivane-cli defaults: VALUE fehlt nach -int",
          "ostrivane-cli defaults: missing VALUE after -int"),
