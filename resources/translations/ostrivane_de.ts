@@ -152,6 +152,26 @@
             <translation>Grund:</translation>
         </message>
         <message>
+            <source>Drive:</source>
+            <translation>Laufwerk:</translation>
+        </message>
+        <message>
+            <source>Note:</source>
+            <translation>Hinweis:</translation>
+        </message>
+        <message>
+            <source>Temperature:</source>
+            <translation>Temperatur:</translation>
+        </message>
+        <message>
+            <source>Standby:</source>
+            <translation>Ruhezustand:</translation>
+        </message>
+        <message>
+            <source>(not read)</source>
+            <translation>(nicht gelesen)</translation>
+        </message>
+        <message>
             <source>Attributes:</source>
             <translation>Attribute:</translation>
         </message>
@@ -509,6 +529,34 @@ Optionen:
 </translation>
         </message>
         <message>
+            <source>not capable</source>
+            <translation>nicht unterstützt</translation>
+        </message>
+        <message>
+            <source>Solid-state:</source>
+            <translation>Solid-State:</translation>
+        </message>
+        <message>
+            <source>Accuracy:</source>
+            <translation>Genauigkeit:</translation>
+        </message>
+        <message>
+            <source>(unknown)</source>
+            <translation>(unbekannt)</translation>
+        </message>
+        <message>
+            <source>yes</source>
+            <translation>ja</translation>
+        </message>
+        <message>
+            <source>no</source>
+            <translation>nein</translation>
+        </message>
+        <message>
+            <source>low (only the reallocated sectors were evaluated)</source>
+            <translation>gering (nur die neu zugewiesenen Sektoren wurden bewertet)</translation>
+        </message>
+        <message>
             <source>Try 'ostrivane-cli evaluate --help'.</source>
             <translation>Siehe 'ostrivane-cli evaluate --help'.</translation>
         </message>
@@ -857,6 +905,14 @@ Optionen:
             <translation>Prüfung nach %1 Sekunden abgebrochen</translation>
         </message>
         <message>
+            <source>a link to nothing that may be replaced</source>
+            <translation>eine Verknüpfung auf nichts, das ersetzt werden könnte</translation>
+        </message>
+        <message>
+            <source>not a regular file; only one may be replaced</source>
+            <translation>keine gewöhnliche Datei; nur eine solche darf ersetzt werden</translation>
+        </message>
+        <message>
             <source>Try 'ostrivane-cli smart --help'.</source>
             <translation>Siehe 'ostrivane-cli smart --help'.</translation>
         </message>
@@ -932,10 +988,6 @@ Exit-Status:
         <message>
             <source>verified</source>
             <translation>bestätigt</translation>
-        </message>
-        <message>
-            <source>not capable</source>
-            <translation>nicht unterstützt</translation>
         </message>
         <message>
             <source>cannot create the folder '%1'</source>

@@ -125,14 +125,28 @@ QString healthText(const SSD& ssd) {
 
 void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
     // The field labels in the user's language, padded so the values line up.
-    enum Field { Model, Serial, Health, Smart, Status, Reason, FieldCount };
+    enum Field {
+        Model,
+        Serial,
+        Health,
+        Smart,
+        Status,
+        Reason,
+        Drive,
+        Note,
+        Temperature,
+        Standby,
+        FieldCount
+    };
     QString labels[FieldCount] = {
-        localized(QStringLiteral("Model:")),  localized(QStringLiteral("Serial:")),
-        localized(QStringLiteral("Health:")), localized(QStringLiteral("S.M.A.R.T.:")),
-        localized(QStringLiteral("Status:")), localized(QStringLiteral("Reason:"))};
+        localized(QStringLiteral("Model:")),       localized(QStringLiteral("Serial:")),
+        localized(QStringLiteral("Health:")),      localized(QStringLiteral("S.M.A.R.T.:")),
+        localized(QStringLiteral("Status:")),      localized(QStringLiteral("Reason:")),
+        localized(QStringLiteral("Drive:")),       localized(QStringLiteral("Note:")),
+        localized(QStringLiteral("Temperature:")), localized(QStringLiteral("Standby:"))};
     qsizetype width = 13;
     for (const QString& label : labels) {
-        width = std::max(width, label.size() + 2);
+        width = std::max(width, label.size() + 1);
     }
     for (QString& label : labels) {
         label = QStringLiteral("  ") + label.leftJustified(width);
@@ -148,16 +162,17 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
             out << labels[Reason] << ssd->healthInfo() << '\n';
         }
         if (const QString wear = ssd->ownWearLine(); !wear.isEmpty()) {
-            out << "  Drive:       " << wear << '\n';
+            out << labels[Drive] << wear << '\n';
         }
         if (const QString note = ssd->ownWearNote(); !note.isEmpty()) {
-            out << "  Note:        " << note << '\n';
+            out << labels[Note] << note << '\n';
         }
         if (ssd->ownWear().temperature) {
-            out << "  Temperature: " << *ssd->ownWear().temperature << " °C\n";
+            out << labels[Temperature] << *ssd->ownWear().temperature << " °C\n";
         }
         if (ssd->standbySince()) {
-            out << "  Standby:     " << ssd->standbyText() << " (not read)\n";
+            out << labels[Standby] << ssd->standbyText() << ' '
+                << localized(QStringLiteral("(not read)")) << '\n';
         }
         if (verbose && !ssd->fullAttributeInformation().isEmpty()) {
             out << "  " << localized(QStringLiteral("Attributes:")) << '\n';

@@ -21,6 +21,8 @@
 #include <QStringDecoder>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kHelp =
@@ -134,9 +136,9 @@ QString statusName(std::uint8_t status) {
         case SMARTStatusVerified:
             return QStringLiteral("OK");
         case SMARTStatusNotCapable:
-            return QStringLiteral("not capable");
+            return localized(QStringLiteral("not capable"));
         default:
-            return QStringLiteral("unknown");
+            return localized(QStringLiteral("unknown"));
     }
 }
 
@@ -154,31 +156,45 @@ QJsonObject toJson(const SSD& ssd, const QVariantMap& description, int exitStatu
 }
 
 void printText(const SSD& ssd, QTextStream& out) {
-    const auto row = [&out](const char* label, const QString& value) {
-        out << QString::fromLatin1(label).leftJustified(13) << value << '\n';
+    // The labels in the user's language, padded so the values line up.
+    enum Field { Model, SolidState, Smart, Health, Status, Reason, Accuracy, Drive, Note, Count };
+    QString labels[Count] = {
+        localized(QStringLiteral("Model:")),      localized(QStringLiteral("Solid-state:")),
+        localized(QStringLiteral("S.M.A.R.T.:")), localized(QStringLiteral("Health:")),
+        localized(QStringLiteral("Status:")),     localized(QStringLiteral("Reason:")),
+        localized(QStringLiteral("Accuracy:")),   localized(QStringLiteral("Drive:")),
+        localized(QStringLiteral("Note:"))};
+    qsizetype width = 13;
+    for (const QString& label : labels) {
+        width = std::max(width, label.size() + 1);
+    }
+    const auto row = [&out, &labels, width](Field field, const QString& value) {
+        out << labels[field].leftJustified(width) << value << '\n';
     };
-    row("Model:",
-        ssd.modelName().isEmpty() ? QStringLiteral("(unknown)") : singleLineText(ssd.modelName()));
-    row("Solid-state:", ssd.isSSD() ? QStringLiteral("yes") : QStringLiteral("no"));
-    row("S.M.A.R.T.:", statusName(ssd.smartStatus()));
-    row("Health:", ssd.healthPercentage() == kHealthUnknown
-                       ? QStringLiteral("unknown")
-                       : QStringLiteral("%1%").arg(ssd.healthPercentage()));
-    row("Status:", ssd.status());
+    row(Model, ssd.modelName().isEmpty() ? localized(QStringLiteral("(unknown)"))
+                                         : singleLineText(ssd.modelName()));
+    row(SolidState,
+        ssd.isSSD() ? localized(QStringLiteral("yes")) : localized(QStringLiteral("no")));
+    row(Smart, statusName(ssd.smartStatus()));
+    row(Health, ssd.healthPercentage() == kHealthUnknown
+                    ? localized(QStringLiteral("unknown"))
+                    : QStringLiteral("%1%").arg(ssd.healthPercentage()));
+    row(Status, ssd.status());
     if (!ssd.healthInfo().isNull()) {
-        row("Reason:", ssd.healthInfo());
+        row(Reason, ssd.healthInfo());
     }
     if (isLowAccuracy(ssd)) {
-        row("Accuracy:", QStringLiteral("low (only the reallocated sectors were evaluated)"));
+        row(Accuracy,
+            localized(QStringLiteral("low (only the reallocated sectors were evaluated)")));
     }
     if (const QString wear = ssd.ownWearLine(); !wear.isEmpty()) {
-        row("Drive:", wear);
+        row(Drive, wear);
     }
     if (const QString note = ssd.ownWearNote(); !note.isEmpty()) {
-        row("Note:", note);
+        row(Note, note);
     }
     if (!ssd.fullAttributeInformation().isEmpty()) {
-        out << "Attributes:\n";
+        out << localized(QStringLiteral("Attributes:")) << '\n';
         for (const QString& line : ssd.fullAttributeInformation().split(QLatin1Char('\n'))) {
             out << "  " << line << '\n';
         }
