@@ -451,6 +451,10 @@ Exit-Status:
 </translation>
         </message>
         <message>
+            <source>No mounted, non-removable disks.</source>
+            <translation>Keine eingebundenen, nicht entfernbaren Laufwerke.</translation>
+        </message>
+        <message>
             <source>Try 'ostrivane-cli disks --help'.</source>
             <translation>Siehe 'ostrivane-cli disks --help'.</translation>
         </message>
@@ -469,6 +473,10 @@ Exit-Status:
         <message>
             <source>could not write '%1'</source>
             <translation>'%1' konnte nicht geschrieben werden</translation>
+        </message>
+        <message>
+            <source>Recorded %1 files and %2 links in %3</source>
+            <translation>%1 Dateien und %2 Verknüpfungen in %3 aufgezeichnet</translation>
         </message>
         <message>
             <source>Usage: ostrivane-cli disks [OPTIONS]
@@ -706,6 +714,22 @@ Exit-Status:
         <message>
             <source>cannot read '%1'</source>
             <translation>'%1' kann nicht gelesen werden</translation>
+        </message>
+        <message>
+            <source>No health history recorded yet.</source>
+            <translation>Noch kein Zustandsverlauf aufgezeichnet.</translation>
+        </message>
+        <message>
+            <source>warning threshold (%1%) reached around %2</source>
+            <translation>Warnschwelle (%1%) erreicht um den %2</translation>
+        </message>
+        <message>
+            <source>at or below the warning threshold (%1%)</source>
+            <translation>auf oder unter der Warnschwelle (%1%)</translation>
+        </message>
+        <message>
+            <source>not enough history for a projection</source>
+            <translation>zu wenig Verlauf für eine Vorhersage</translation>
         </message>
         <message>
             <source>Usage: ostrivane-cli history [OPTIONS]
@@ -1092,10 +1116,6 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
             <translation>erreicht die Warnschwelle (%1%) etwa am %2</translation>
         </message>
         <message>
-            <source>at or below the warning threshold (%1%)</source>
-            <translation>auf oder unter der Warnschwelle (%1%)</translation>
-        </message>
-        <message>
             <source>not enough history</source>
             <translation>zu wenig Verlauf</translation>
         </message>
@@ -1106,10 +1126,6 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
         <message>
             <source>Error</source>
             <translation>Fehler</translation>
-        </message>
-        <message>
-            <source>No health history recorded yet.</source>
-            <translation>Noch kein Zustandsverlauf aufgezeichnet.</translation>
         </message>
         <message>
             <source>Reload</source>

@@ -76,7 +76,7 @@ QJsonObject toJson(const DiskRow& row, int bootDisk) {
 
 void printText(const QList<DiskRow>& rows, QTextStream& out) {
     if (rows.isEmpty()) {
-        out << "No mounted, non-removable disks.\n";
+        out << localized(QStringLiteral("No mounted, non-removable disks.")) << '\n';
         return;
     }
     for (const DiskRow& row : rows) {
@@ -189,7 +189,10 @@ int runSnapshotMachine(const QStringList& args, QTextStream& out, QTextStream& e
             << localized(QStringLiteral("could not write '%1'")).arg(target) << '\n';
         return exit_codes::kError;
     }
-    out << "Recorded " << result.files << " files and " << result.links << " links in " << target
+    out << localized(QStringLiteral("Recorded %1 files and %2 links in %3"))
+               .arg(result.files)
+               .arg(result.links)
+               .arg(target)
         << '\n';
     return exit_codes::kOk;
 }

@@ -146,7 +146,7 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
         return exit_codes::kOk;
     }
     if (records.isEmpty()) {
-        out << "No health history recorded yet.\n";
+        out << localized(QStringLiteral("No health history recorded yet.")) << '\n';
         return exit_codes::kOk;
     }
     for (const HealthRecord& r : records) {
@@ -168,15 +168,19 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
             << ": ";
         switch (projection.status) {
             case HealthProjection::Status::Projected:
-                out << "warning threshold (" << warning << "%) reached around "
-                    << projection.warningDate.toLocalTime().toString(QStringLiteral("yyyy-MM-dd"))
+                out << localized(QStringLiteral("warning threshold (%1%) reached around %2"))
+                           .arg(warning)
+                           .arg(projection.warningDate.toLocalTime().toString(
+                               QStringLiteral("yyyy-MM-dd")))
                     << '\n';
                 break;
             case HealthProjection::Status::Reached:
-                out << "at or below the warning threshold (" << warning << "%)\n";
+                out << localized(QStringLiteral("at or below the warning threshold (%1%)"))
+                           .arg(warning)
+                    << '\n';
                 break;
             case HealthProjection::Status::NotEnoughHistory:
-                out << "not enough history for a projection\n";
+                out << localized(QStringLiteral("not enough history for a projection")) << '\n';
                 break;
         }
     }
