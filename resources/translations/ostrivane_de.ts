@@ -937,6 +937,22 @@ Optionen:
             <translation>keine gewöhnliche Datei; nur eine solche darf ersetzt werden</translation>
         </message>
         <message>
+            <source>Disk:</source>
+            <translation>Datenträger:</translation>
+        </message>
+        <message>
+            <source>Protocol:</source>
+            <translation>Protokoll:</translation>
+        </message>
+        <message>
+            <source>Power mode:</source>
+            <translation>Energiemodus:</translation>
+        </message>
+        <message>
+            <source>could not be read</source>
+            <translation>konnten nicht gelesen werden</translation>
+        </message>
+        <message>
             <source>Try 'ostrivane-cli smart --help'.</source>
             <translation>Siehe 'ostrivane-cli smart --help'.</translation>
         </message>

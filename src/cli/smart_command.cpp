@@ -19,6 +19,8 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
+
 #include <array>
 
 namespace {
@@ -123,20 +125,34 @@ QJsonObject toJson(const QString& disk, SmartProtocol protocol, std::uint8_t sta
 void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
                const std::optional<AttributeTable>& table, const DriveWear& wear, PowerMode mode,
                QTextStream& out) {
-    out << "Disk:        " << disk << " (/dev/" << disk << ")\n"
-        << "Protocol:    " << protocolName(protocol) << '\n';
-    if (mode != PowerMode::Unknown) {
-        out << "Power mode:  " << powerModeName(mode) << '\n';
+    // The labels in the user's language, padded so the values line up.
+    enum Field { Disk, Protocol, Power, Smart, Drive, Temperature, Attributes, Count };
+    QString labels[Count] = {
+        localized(QStringLiteral("Disk:")),       localized(QStringLiteral("Protocol:")),
+        localized(QStringLiteral("Power mode:")), localized(QStringLiteral("S.M.A.R.T.:")),
+        localized(QStringLiteral("Drive:")),      localized(QStringLiteral("Temperature:")),
+        localized(QStringLiteral("Attributes:"))};
+    qsizetype width = 13;
+    for (const QString& label : labels) {
+        width = std::max(width, label.size() + 1);
     }
-    out << "S.M.A.R.T.:  " << status << " (" << smartStatusName(status) << ")\n";
+    for (QString& label : labels) {
+        label = label.leftJustified(width);
+    }
+    out << labels[Disk] << disk << " (/dev/" << disk << ")\n"
+        << labels[Protocol] << protocolName(protocol) << '\n';
+    if (mode != PowerMode::Unknown) {
+        out << labels[Power] << powerModeName(mode) << '\n';
+    }
+    out << labels[Smart] << status << " (" << smartStatusName(status) << ")\n";
     if (const QString line = wearLine(wear); !line.isEmpty()) {
-        out << "Drive:       " << line << '\n';
+        out << labels[Drive] << line << '\n';
     }
     if (wear.temperature) {
-        out << "Temperature: " << *wear.temperature << " °C\n";
+        out << labels[Temperature] << *wear.temperature << " °C\n";
     }
     if (!table) {
-        out << "Attributes:  could not be read\n";
+        out << labels[Attributes] << localized(QStringLiteral("could not be read")) << '\n';
         return;
     }
     const auto cell = [](const std::optional<AttributeNumber>& n, int width) {
