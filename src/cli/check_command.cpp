@@ -28,7 +28,7 @@
 
 namespace {
 
-const char* const kHelp = R"(Usage: ostrivane-cli check [OPTIONS]
+const char* const kHelp = QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli check [OPTIONS]
 
 Runs one check cycle of the monitor: finds the solid-state drives behind the
 mounted, non-removable volumes, reads their S.M.A.R.T. data, evaluates their
@@ -70,7 +70,7 @@ Exit status (as a Nagios or Icinga check; Zabbix reads "exitStatus" of --json):
       --plugin also a usage error or a time-out
   64  usage error
   66  the machine folder does not exist
-)";
+)");
 
 // The exit status follows the drives, not the status texts: a failing drive
 // is an error whatever the thresholds say, and a health above 100 is fine.
@@ -125,14 +125,28 @@ QString healthText(const SSD& ssd) {
 
 void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
     // The field labels in the user's language, padded so the values line up.
-    enum Field { Model, Serial, Health, Smart, Status, Reason, FieldCount };
+    enum Field {
+        Model,
+        Serial,
+        Health,
+        Smart,
+        Status,
+        Reason,
+        Drive,
+        Note,
+        Temperature,
+        Standby,
+        FieldCount
+    };
     QString labels[FieldCount] = {
-        localized(QStringLiteral("Model:")),  localized(QStringLiteral("Serial:")),
-        localized(QStringLiteral("Health:")), localized(QStringLiteral("S.M.A.R.T.:")),
-        localized(QStringLiteral("Status:")), localized(QStringLiteral("Reason:"))};
+        localized(QStringLiteral("Model:")),       localized(QStringLiteral("Serial:")),
+        localized(QStringLiteral("Health:")),      localized(QStringLiteral("S.M.A.R.T.:")),
+        localized(QStringLiteral("Status:")),      localized(QStringLiteral("Reason:")),
+        localized(QStringLiteral("Drive:")),       localized(QStringLiteral("Note:")),
+        localized(QStringLiteral("Temperature:")), localized(QStringLiteral("Standby:"))};
     qsizetype width = 13;
     for (const QString& label : labels) {
-        width = std::max(width, label.size() + 2);
+        width = std::max(width, label.size() + 1);
     }
     for (QString& label : labels) {
         label = QStringLiteral("  ") + label.leftJustified(width);
@@ -148,16 +162,17 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
             out << labels[Reason] << ssd->healthInfo() << '\n';
         }
         if (const QString wear = ssd->ownWearLine(); !wear.isEmpty()) {
-            out << "  Drive:       " << wear << '\n';
+            out << labels[Drive] << wear << '\n';
         }
         if (const QString note = ssd->ownWearNote(); !note.isEmpty()) {
-            out << "  Note:        " << note << '\n';
+            out << labels[Note] << note << '\n';
         }
         if (ssd->ownWear().temperature) {
-            out << "  Temperature: " << *ssd->ownWear().temperature << " °C\n";
+            out << labels[Temperature] << *ssd->ownWear().temperature << " °C\n";
         }
         if (ssd->standbySince()) {
-            out << "  Standby:     " << ssd->standbyText() << " (not read)\n";
+            out << labels[Standby] << ssd->standbyText() << ' '
+                << localized(QStringLiteral("(not read)")) << '\n';
         }
         if (verbose && !ssd->fullAttributeInformation().isEmpty()) {
             out << "  " << localized(QStringLiteral("Attributes:")) << '\n';
@@ -204,9 +219,9 @@ std::optional<qint64> numberOption(const QCommandLineParser& parser,
     const qint64 value = parser.value(option).toLongLong(&ok);
     if (!ok || value < minimum) {
         problem =
-            QStringLiteral("-%1 takes a whole number%2, not '%3'")
-                .arg(option.names().constFirst(),
-                     minimum > 0 ? QStringLiteral(" above 0") : QString(), parser.value(option));
+            (minimum > 0 ? localized(QStringLiteral("-%1 takes a whole number above 0, not '%2'"))
+                         : localized(QStringLiteral("-%1 takes a whole number, not '%2'")))
+                .arg(option.names().constFirst(), parser.value(option));
     }
     return value;
 }
@@ -245,7 +260,8 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
             out.flush();
             return exit_codes::kUnknown;
         }
-        err << "ostrivane-cli check: " << message << '\n' << "Try 'ostrivane-cli check --help'.\n";
+        err << "ostrivane-cli check: " << message << '\n'
+            << localized(QStringLiteral("Try 'ostrivane-cli check --help'.")) << '\n';
         err.flush();
         return exit_codes::kUsage;
     };
@@ -253,11 +269,11 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(parser.errorText());
     }
     if (parser.isSet(help)) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("unexpected argument '%1'")
+        return usageError(localized(QStringLiteral("unexpected argument '%1'"))
                               .arg(parser.positionalArguments().constFirst()));
     }
     QString problem;
@@ -269,10 +285,10 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     if (!parser.isSet(plugin) && (parser.isSet(warning) || parser.isSet(critical) ||
                                   parser.isSet(timeout) || parser.isSet(pluginVerbose))) {
-        return usageError(QStringLiteral("-w, -c, -t and -v belong to --plugin"));
+        return usageError(localized(QStringLiteral("-w, -c, -t and -v belong to --plugin")));
     }
     if (parser.isSet(plugin) && parser.isSet(json)) {
-        return usageError(QStringLiteral("--plugin and --json exclude each other"));
+        return usageError(localized(QStringLiteral("--plugin and --json exclude each other")));
     }
     std::optional<PluginTimeout> deadline;
     if (parser.isSet(plugin)) {
@@ -284,7 +300,7 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!parsed) {
         if (asPlugin) {
             out << pluginUnknown(
-                QStringLiteral("no machine folder '%1'").arg(parser.value(machine)));
+                localized(QStringLiteral("no machine folder '%1'")).arg(parser.value(machine)));
             return exit_codes::kUnknown;
         }
         return exit_codes::kNoInput;
@@ -353,8 +369,9 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     out.flush();
     if (log.sawAccessAdvice() && !parser.isSet(plugin)) {
-        err << "ostrivane-cli check: the drives' S.M.A.R.T. data could not be read.\n"
-            << "Run as root, or enable the service once:\n"
+        err << "ostrivane-cli check: "
+            << localized(QStringLiteral("the drives' S.M.A.R.T. data could not be read.\n"
+                                        "Run as root, or enable the service once:\n"))
             << "  sudo systemctl enable --now ostrivane-smart.socket\n";
         err.flush();
     }
@@ -377,8 +394,10 @@ int runCheck(const QStringList& args, QTextStream& out, QTextStream& err) {
         if (const int failure = writePrometheusFile(parser.value(prometheus),
                                                     prometheusText(drives, check), problem);
             failure != exit_codes::kOk) {
-            err << "ostrivane-cli check: cannot write '" << parser.value(prometheus)
-                << "': " << problem << '\n';
+            err << "ostrivane-cli check: "
+                << localized(QStringLiteral("cannot write '%1': %2"))
+                       .arg(parser.value(prometheus), problem)
+                << '\n';
             return failure;
         }
     }

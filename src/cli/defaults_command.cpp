@@ -5,6 +5,7 @@
 #include "cli/exit_codes.h"
 #include "cli/json_output.h"
 #include "ext/literal.h"
+#include "ext/text.h"
 #include "foundation/settings_store.h"
 
 #include <QDateTime>
@@ -24,7 +25,8 @@ constexpr int kNoValue = 1;
 // sysexits.h EX_IOERR: the store could not be opened or written.
 constexpr int kStoreFailed = 74;
 
-const char* const kHelp = R"(Usage: ostrivane-cli defaults COMMAND [ARGUMENTS]
+const char* const kHelp =
+    QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli defaults COMMAND [ARGUMENTS]
 
 Reads and changes Ostrivane's settings, the same store the monitor uses.
 Changes take effect at the monitor's next use of the setting.
@@ -58,15 +60,16 @@ Exit status:
   1   KEY holds no value
   64  usage error, unknown type or unparsable value
   74  the settings store cannot be opened or written
-)";
+)");
 
 int usageError(QTextStream& err, const QString& message) {
     err << "ostrivane-cli defaults: " << message << '\n'
-        << "Try 'ostrivane-cli defaults --help'.\n";
+        << localized(QStringLiteral("Try 'ostrivane-cli defaults --help'.")) << '\n';
     return exit_codes::kUsage;
 }
 
-QString escaped(const QString& text) {
+// Escaped for a double-quoted text of the listing (ext/text.h's escaped() is for URLs).
+QString quoteEscaped(const QString& text) {
     QString out;
     for (QChar c : text) {
         if (c == QLatin1Char('"') || c == QLatin1Char('\\')) {
@@ -83,7 +86,8 @@ QString escaped(const QString& text) {
 
 QString keyText(const QString& key) {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+$"));
-    return plain.match(key).hasMatch() ? key : QLatin1Char('"') + escaped(key) + QLatin1Char('"');
+    return plain.match(key).hasMatch() ? key
+                                       : QLatin1Char('"') + quoteEscaped(key) + QLatin1Char('"');
 }
 
 QString valueText(const QVariant& value) {
@@ -113,7 +117,7 @@ void printDictionary(const QVariantMap& values, QTextStream& out,
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
         QString text = valueText(it.value());
         if (it.value().typeId() == QMetaType::QString) {
-            text = QLatin1Char('"') + escaped(text) + QLatin1Char('"');
+            text = QLatin1Char('"') + quoteEscaped(text) + QLatin1Char('"');
         }
         text.replace(QLatin1Char('\n'), QStringLiteral("\n    "));
         out << "    " << keyText(it.key()) << " = " << text << ';';
@@ -133,7 +137,7 @@ std::optional<QVariant> parseTyped(const QString& type, const QString& text, QSt
         bool ok = false;
         const qint64 n = text.trimmed().toLongLong(&ok, 10);
         if (!ok) {
-            why = QStringLiteral("'%1' is not a 64-bit integer").arg(text);
+            why = localized(QStringLiteral("'%1' is not a 64-bit integer")).arg(text);
             return std::nullopt;
         }
         return QVariant(n);
@@ -142,7 +146,7 @@ std::optional<QVariant> parseTyped(const QString& type, const QString& text, QSt
         bool ok = false;
         const double d = QLocale::c().toDouble(text.trimmed(), &ok);
         if (!ok || !std::isfinite(d)) {
-            why = QStringLiteral("'%1' is not a finite number").arg(text);
+            why = localized(QStringLiteral("'%1' is not a finite number")).arg(text);
             return std::nullopt;
         }
         return QVariant(d);
@@ -157,10 +161,12 @@ std::optional<QVariant> parseTyped(const QString& type, const QString& text, QSt
             word == QLatin1String("0")) {
             return QVariant(false);
         }
-        why = QStringLiteral("'%1' is not a boolean (true, false, yes, no, 1, 0)").arg(text);
+        why = localized(QStringLiteral("'%1' is not a boolean (true, false, yes, no, 1, 0)"))
+                  .arg(text);
         return std::nullopt;
     }
-    why = QStringLiteral("unknown type '%1' (use -int, -float, -bool or -string)").arg(type);
+    why = localized(QStringLiteral("unknown type '%1' (use -int, -float, -bool or -string)"))
+              .arg(type);
     return std::nullopt;
 }
 
@@ -199,7 +205,7 @@ int readJson(const QStringList& args, SettingsStore& store, QTextStream& out, QT
     if (args.isEmpty()) {
         keys = store.storedValues().keys();
     } else if (args.size() > 1) {
-        return usageError(err, QStringLiteral("read takes at most one KEY"));
+        return usageError(err, localized(QStringLiteral("read takes at most one KEY")));
     } else if (args.first() == QLatin1String("--all")) {
         QVariantMap all = store.fallbackDefaults();
         all.insert(store.storedValues());
@@ -261,7 +267,8 @@ int runRead(QStringList args, SettingsStore& store, QTextStream& out, QTextStrea
 
 int runWrite(const QStringList& args, SettingsStore& store, QTextStream& err) {
     if (args.size() < 2 || args.size() > 3) {
-        return usageError(err, QStringLiteral("write takes KEY [-int|-float|-bool|-string] VALUE"));
+        return usageError(
+            err, localized(QStringLiteral("write takes KEY [-int|-float|-bool|-string] VALUE")));
     }
     const QString& key = args.at(0);
     QString type = QStringLiteral("-string");
@@ -273,9 +280,9 @@ int runWrite(const QStringList& args, SettingsStore& store, QTextStream& err) {
         // "write KEY -int" lacks its value; "write KEY -date x" names a type we lack.
         QString why;
         parseTyped(text, QString(), why);
-        return usageError(err, why.contains(QLatin1String("unknown type"))
-                                   ? why
-                                   : QStringLiteral("missing VALUE after %1").arg(text));
+        const bool knownType = parseTyped(text, QStringLiteral("0"), why).has_value();
+        return usageError(
+            err, knownType ? localized(QStringLiteral("missing VALUE after %1")).arg(text) : why);
     }
     QString why;
     const auto value = parseTyped(type, text, why);
@@ -283,7 +290,8 @@ int runWrite(const QStringList& args, SettingsStore& store, QTextStream& err) {
         return usageError(err, why);
     }
     if (!store.setValue(key, *value)) {
-        err << "ostrivane-cli defaults: could not store key '" << key << "'\n";
+        err << "ostrivane-cli defaults: "
+            << localized(QStringLiteral("could not store key '%1'")).arg(key) << '\n';
         return kStoreFailed;
     }
     return exit_codes::kOk;
@@ -291,14 +299,16 @@ int runWrite(const QStringList& args, SettingsStore& store, QTextStream& err) {
 
 int runDelete(const QStringList& args, SettingsStore& store, QTextStream& err) {
     if (args.size() != 1) {
-        return usageError(err, QStringLiteral("delete takes one KEY"));
+        return usageError(err, localized(QStringLiteral("delete takes one KEY")));
     }
     if (!store.contains(args.first())) {
-        err << "ostrivane-cli defaults: no stored value for key '" << args.first() << "'\n";
+        err << "ostrivane-cli defaults: "
+            << localized(QStringLiteral("no stored value for key '%1'")).arg(args.first()) << '\n';
         return kNoValue;
     }
     if (!store.remove(args.first())) {
-        err << "ostrivane-cli defaults: could not remove key '" << args.first() << "'\n";
+        err << "ostrivane-cli defaults: "
+            << localized(QStringLiteral("could not remove key '%1'")).arg(args.first()) << '\n';
         return kStoreFailed;
     }
     return exit_codes::kOk;
@@ -308,7 +318,7 @@ int runDelete(const QStringList& args, SettingsStore& store, QTextStream& err) {
 
 int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty()) {
-        err << kHelp;
+        err << localized(QString::fromUtf8(kHelp));
         return exit_codes::kUsage;
     }
     QStringList rest = args;
@@ -317,18 +327,18 @@ int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
         command == QLatin1String("help") ||
         (command != QLatin1String("write") && !rest.isEmpty() &&
          (rest.first() == QLatin1String("--help") || rest.first() == QLatin1String("-h")))) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
     if (command == QLatin1String("write") && rest.size() == 1 &&
         (rest.first() == QLatin1String("--help") || rest.first() == QLatin1String("-h"))) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
     const QStringList known = {QStringLiteral("read"), QStringLiteral("write"),
                                QStringLiteral("delete"), QStringLiteral("list")};
     if (!known.contains(command)) {
-        return usageError(err, QStringLiteral("unknown command '%1'").arg(command));
+        return usageError(err, localized(QStringLiteral("unknown command '%1'")).arg(command));
     }
     installFallbackDefaults();
     // The administrator editing the system file looks here, not in the log.
@@ -337,9 +347,12 @@ int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     SettingsStore& store = SettingsStore::shared();
     if (!store.isPersistent()) {
-        err << "ostrivane-cli defaults: the settings store "
-            << (store.path().isEmpty() ? QStringLiteral("has no location") : store.path())
-            << " cannot be opened\n";
+        err << "ostrivane-cli defaults: "
+            << (store.path().isEmpty()
+                    ? localized(QStringLiteral("the settings store has no location"))
+                    : localized(QStringLiteral("the settings store %1 cannot be opened"))
+                          .arg(store.path()))
+            << '\n';
         return kStoreFailed;
     }
     if (command != QLatin1String("list") && !rest.isEmpty() && rest.first().isEmpty()) {
@@ -355,7 +368,7 @@ int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
         return runDelete(rest, store, err);
     }
     if (!rest.isEmpty()) {
-        return usageError(err, QStringLiteral("list takes no arguments"));
+        return usageError(err, localized(QStringLiteral("list takes no arguments")));
     }
     for (const QString& key : store.keys()) {
         out << keyText(key) << '\n';

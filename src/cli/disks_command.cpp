@@ -8,6 +8,7 @@
 #include "disks/disk_enumeration.h"
 #include "disks/drive_access.h"
 #include "disks/platform/linux/machine_snapshot.h"
+#include "ext/text.h"
 #include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
@@ -19,7 +20,8 @@
 
 namespace {
 
-const char* const kDisksHelp = R"(Usage: ostrivane-cli disks [OPTIONS]
+const char* const kDisksHelp =
+    QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli disks [OPTIONS]
 
 Lists the physical disks that carry mounted, non-removable volumes, boot disk
 first, as each check walks them: disk number, device node and the names of
@@ -31,9 +33,10 @@ Options:
   --json           print the list as JSON
   --machine DIR    read a recorded machine (see snapshot-machine) instead of this one
   -h, --help       show this help
-)";
+)");
 
-const char* const kSnapshotHelp = R"(Usage: ostrivane-cli snapshot-machine DIR
+const char* const kSnapshotHelp =
+    QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli snapshot-machine DIR
 
 Copies the files that disk detection reads on this machine (the mount table,
 the block-device part of /sys, udev's labels, /dev/disk/by-label, the answer
@@ -44,7 +47,7 @@ files are read: no command is sent to any drive. Serial numbers are included.
 
 Options:
   -h, --help       show this help
-)";
+)");
 
 struct DiskRow {
     DiskEntry entry;
@@ -73,7 +76,7 @@ QJsonObject toJson(const DiskRow& row, int bootDisk) {
 
 void printText(const QList<DiskRow>& rows, QTextStream& out) {
     if (rows.isEmpty()) {
-        out << "No mounted, non-removable disks.\n";
+        out << localized(QStringLiteral("No mounted, non-removable disks.")) << '\n';
         return;
     }
     for (const DiskRow& row : rows) {
@@ -105,7 +108,8 @@ int runDisks(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({json, machine, help});
     const auto usageError = [&err](const QString& message) {
-        err << "ostrivane-cli disks: " << message << '\n' << "Try 'ostrivane-cli disks --help'.\n";
+        err << "ostrivane-cli disks: " << message << '\n'
+            << localized(QStringLiteral("Try 'ostrivane-cli disks --help'.")) << '\n';
         err.flush();
         return exit_codes::kUsage;
     };
@@ -113,11 +117,11 @@ int runDisks(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(parser.errorText());
     }
     if (parser.isSet(help)) {
-        out << kDisksHelp;
+        out << localized(QString::fromUtf8(kDisksHelp));
         return exit_codes::kOk;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("unexpected argument '%1'")
+        return usageError(localized(QStringLiteral("unexpected argument '%1'"))
                               .arg(parser.positionalArguments().constFirst()));
     }
     const std::optional<DriveAccessOptions> options =
@@ -157,7 +161,7 @@ int runSnapshotMachine(const QStringList& args, QTextStream& out, QTextStream& e
     parser.addOption(help);
     const auto usageError = [&err](const QString& message) {
         err << "ostrivane-cli snapshot-machine: " << message << '\n'
-            << "Try 'ostrivane-cli snapshot-machine --help'.\n";
+            << localized(QStringLiteral("Try 'ostrivane-cli snapshot-machine --help'.")) << '\n';
         err.flush();
         return exit_codes::kUsage;
     };
@@ -165,25 +169,30 @@ int runSnapshotMachine(const QStringList& args, QTextStream& out, QTextStream& e
         return usageError(parser.errorText());
     }
     if (parser.isSet(help)) {
-        out << kSnapshotHelp;
+        out << localized(QString::fromUtf8(kSnapshotHelp));
         return exit_codes::kOk;
     }
     if (parser.positionalArguments().size() != 1) {
-        return usageError(QStringLiteral("expected one DIR"));
+        return usageError(localized(QStringLiteral("expected one DIR")));
     }
     const QString target = parser.positionalArguments().constFirst();
     if (QFileInfo::exists(target) && !QDir(target).isEmpty()) {
-        err << "ostrivane-cli snapshot-machine: '" << target << "' exists and is not empty\n";
+        err << "ostrivane-cli snapshot-machine: "
+            << localized(QStringLiteral("'%1' exists and is not empty")).arg(target) << '\n';
         return exit_codes::kUsage;
     }
     StderrLogger logger(err, 4);
     const MachineSnapshot::Result result =
         MachineSnapshot(std::filesystem::path("/"), logger).write(target.toStdString());
     if (!result.ok) {
-        err << "ostrivane-cli snapshot-machine: could not write '" << target << "'\n";
+        err << "ostrivane-cli snapshot-machine: "
+            << localized(QStringLiteral("could not write '%1'")).arg(target) << '\n';
         return exit_codes::kError;
     }
-    out << "Recorded " << result.files << " files and " << result.links << " links in " << target
+    out << localized(QStringLiteral("Recorded %1 files and %2 links in %3"))
+               .arg(result.files)
+               .arg(result.links)
+               .arg(target)
         << '\n';
     return exit_codes::kOk;
 }

@@ -12,6 +12,7 @@
 #include "core/smartctl_report.h"
 #include "core/ssd.h"
 #include "core/static_disk_layer.h"
+#include "ext/text.h"
 #include "foundation/single_line_text.h"
 
 #include <QCommandLineParser>
@@ -20,9 +21,12 @@
 #include <QStringDecoder>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
-const char* const kHelp = R"(Usage: ostrivane-cli evaluate [OPTIONS] FILE
+const char* const kHelp =
+    QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli evaluate [OPTIONS] FILE
 
 Evaluates the health of a drive from its S.M.A.R.T. attributes given as text,
 without reading any drive. FILE (or - for standard input) holds the output of
@@ -68,7 +72,7 @@ Exit status:
   64  usage error
   65  the input holds no attribute table and no NVMe health section
   66  the input cannot be read
-)";
+)");
 
 // The monitor's integer fallbacks, for a run that must not open the settings store.
 QHash<QString, qint64> evaluationDefaults() {
@@ -132,9 +136,9 @@ QString statusName(std::uint8_t status) {
         case SMARTStatusVerified:
             return QStringLiteral("OK");
         case SMARTStatusNotCapable:
-            return QStringLiteral("not capable");
+            return localized(QStringLiteral("not capable"));
         default:
-            return QStringLiteral("unknown");
+            return localized(QStringLiteral("unknown"));
     }
 }
 
@@ -152,31 +156,45 @@ QJsonObject toJson(const SSD& ssd, const QVariantMap& description, int exitStatu
 }
 
 void printText(const SSD& ssd, QTextStream& out) {
-    const auto row = [&out](const char* label, const QString& value) {
-        out << QString::fromLatin1(label).leftJustified(13) << value << '\n';
+    // The labels in the user's language, padded so the values line up.
+    enum Field { Model, SolidState, Smart, Health, Status, Reason, Accuracy, Drive, Note, Count };
+    QString labels[Count] = {
+        localized(QStringLiteral("Model:")),      localized(QStringLiteral("Solid-state:")),
+        localized(QStringLiteral("S.M.A.R.T.:")), localized(QStringLiteral("Health:")),
+        localized(QStringLiteral("Status:")),     localized(QStringLiteral("Reason:")),
+        localized(QStringLiteral("Accuracy:")),   localized(QStringLiteral("Drive:")),
+        localized(QStringLiteral("Note:"))};
+    qsizetype width = 13;
+    for (const QString& label : labels) {
+        width = std::max(width, label.size() + 1);
+    }
+    const auto row = [&out, &labels, width](Field field, const QString& value) {
+        out << labels[field].leftJustified(width) << value << '\n';
     };
-    row("Model:",
-        ssd.modelName().isEmpty() ? QStringLiteral("(unknown)") : singleLineText(ssd.modelName()));
-    row("Solid-state:", ssd.isSSD() ? QStringLiteral("yes") : QStringLiteral("no"));
-    row("S.M.A.R.T.:", statusName(ssd.smartStatus()));
-    row("Health:", ssd.healthPercentage() == kHealthUnknown
-                       ? QStringLiteral("unknown")
-                       : QStringLiteral("%1%").arg(ssd.healthPercentage()));
-    row("Status:", ssd.status());
+    row(Model, ssd.modelName().isEmpty() ? localized(QStringLiteral("(unknown)"))
+                                         : singleLineText(ssd.modelName()));
+    row(SolidState,
+        ssd.isSSD() ? localized(QStringLiteral("yes")) : localized(QStringLiteral("no")));
+    row(Smart, statusName(ssd.smartStatus()));
+    row(Health, ssd.healthPercentage() == kHealthUnknown
+                    ? localized(QStringLiteral("unknown"))
+                    : QStringLiteral("%1%").arg(ssd.healthPercentage()));
+    row(Status, ssd.status());
     if (!ssd.healthInfo().isNull()) {
-        row("Reason:", ssd.healthInfo());
+        row(Reason, ssd.healthInfo());
     }
     if (isLowAccuracy(ssd)) {
-        row("Accuracy:", QStringLiteral("low (only the reallocated sectors were evaluated)"));
+        row(Accuracy,
+            localized(QStringLiteral("low (only the reallocated sectors were evaluated)")));
     }
     if (const QString wear = ssd.ownWearLine(); !wear.isEmpty()) {
-        row("Drive:", wear);
+        row(Drive, wear);
     }
     if (const QString note = ssd.ownWearNote(); !note.isEmpty()) {
-        row("Note:", note);
+        row(Note, note);
     }
     if (!ssd.fullAttributeInformation().isEmpty()) {
-        out << "Attributes:\n";
+        out << localized(QStringLiteral("Attributes:")) << '\n';
         for (const QString& line : ssd.fullAttributeInformation().split(QLatin1Char('\n'))) {
             out << "  " << line << '\n';
         }
@@ -226,7 +244,7 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
 
     const auto usageError = [&err](const QString& message) {
         err << "ostrivane-cli evaluate: " << message << '\n'
-            << "Try 'ostrivane-cli evaluate --help'.\n";
+            << localized(QStringLiteral("Try 'ostrivane-cli evaluate --help'.")) << '\n';
         err.flush();
         return exit_codes::kUsage;
     };
@@ -234,20 +252,21 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(parser.errorText());
     }
     if (parser.isSet(help)) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
     if (parser.positionalArguments().size() != 1) {
-        return usageError(parser.positionalArguments().isEmpty()
-                              ? QStringLiteral("missing input FILE (use - for standard input)")
-                              : QStringLiteral("expected one input FILE"));
+        return usageError(
+            parser.positionalArguments().isEmpty()
+                ? localized(QStringLiteral("missing input FILE (use - for standard input)"))
+                : localized(QStringLiteral("expected one input FILE")));
     }
     std::optional<std::uint8_t> statusOverride;
     if (parser.isSet(status)) {
         bool ok = false;
         const int value = parser.value(status).toInt(&ok);
         if (!ok || value < 0 || value > 3) {
-            return usageError(QStringLiteral("--status must be 0, 1, 2 or 3, not '%1'")
+            return usageError(localized(QStringLiteral("--status must be 0, 1, 2 or 3, not '%1'"))
                                   .arg(parser.value(status)));
         }
         statusOverride = std::uint8_t(value);
@@ -265,17 +284,25 @@ int runEvaluate(const QStringList& args, QTextStream& out, QTextStream& err) {
     const SmartctlReport report = parseSmartctlReport(decodedText(*input));
     if (!report.hasAtaTable && !report.hasNvmeHealth) {
         err << "ostrivane-cli evaluate: "
-            << (path == QLatin1String("-") ? QStringLiteral("the input") : path)
-            << " holds no S.M.A.R.T. attribute table and no NVMe health section\n"
-            << "Give it the output of 'smartctl -a', '-x', '-A' or '--json', or a bare attribute "
-               "table.\n";
+            << (path == QLatin1String("-")
+                    ? localized(QStringLiteral("the input holds no S.M.A.R.T. attribute table and "
+                                               "no NVMe health section"))
+                    : localized(QStringLiteral("%1 holds no S.M.A.R.T. attribute table and no NVMe "
+                                               "health section"))
+                          .arg(path))
+            << '\n'
+            << localized(QStringLiteral("Give it the output of 'smartctl -a', '-x', '-A' or "
+                                        "'--json', or a bare attribute table."))
+            << '\n';
         err.flush();
         return exit_codes::kDataError;
     }
     if (!parser.isSet(model) && report.model.isEmpty()) {
-        err << "ostrivane-cli evaluate: warning: the input names no model (no \"Device Model:\" "
-               "or \"Model Number:\" line); the model-specific rules cannot apply without "
-               "--model\n";
+        err << "ostrivane-cli evaluate: "
+            << localized(QStringLiteral("warning: the input names no model (no \"Device Model:\" "
+                                        "or \"Model Number:\" line); the model-specific rules "
+                                        "cannot apply without --model"))
+            << '\n';
         err.flush();
     }
     const QString modelName = parser.isSet(model) ? parser.value(model) : report.model;

@@ -4,6 +4,7 @@
 #include "app/settings_defaults.h"
 #include "cli/exit_codes.h"
 #include "disks/drive_access.h"
+#include "ext/text.h"
 #include "foundation/logging.h"
 #include "foundation/settings_store.h"
 #include "foundation/wendle_lib.h"
@@ -21,8 +22,8 @@ std::optional<DriveAccessOptions> driveAccessOptions(const QCommandLineParser& p
     if (parser.isSet(machine)) {
         options.machine = parser.value(machine);
         if (!QDir(options.machine).exists()) {
-            err << "ostrivane-cli " << command << ": no machine folder '" << options.machine
-                << "'\n";
+            err << "ostrivane-cli " << command << ": "
+                << localized(QStringLiteral("no machine folder '%1'")).arg(options.machine) << '\n';
             err.flush();
             return std::nullopt;
         }
@@ -64,10 +65,12 @@ int prepareCommand(const QString& command, const QStringList& args, QTextStream&
                           hasOption(args, QLatin1StringView("no-state")) ||
                           hasOption(args, QLatin1StringView("plugin"));
     if (kKeepingState.contains(command) && !ownState && !WendleLib::hasUserFolders()) {
-        err << "ostrivane-cli " << command
-            << ": no home folder to keep settings and history in: HOME is not set and the "
-               "user has no home in the password database; set HOME (or XDG_CONFIG_HOME and "
-               "XDG_DATA_HOME)\n";
+        err << "ostrivane-cli " << command << ": "
+            << localized(QStringLiteral(
+                   "no home folder to keep settings and history in: HOME is not set and the "
+                   "user has no home in the password database; set HOME (or XDG_CONFIG_HOME and "
+                   "XDG_DATA_HOME)"))
+            << '\n';
         err.flush();
         return exit_codes::kConfig;
     }

@@ -8,6 +8,7 @@
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/json_output.h"
+#include "ext/text.h"
 #include "foundation/defaults.h"
 #include "foundation/single_line_text.h"
 
@@ -20,7 +21,7 @@
 
 namespace {
 
-const char* const kHelp = R"(Usage: ostrivane-cli history [OPTIONS]
+const char* const kHelp = QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli history [OPTIONS]
 
 Prints the health of the solid-state drives recorded at every check (by
 'check' and 'monitor'), oldest first: time, drive name, model, serial number,
@@ -34,7 +35,7 @@ Options:
   --json         print the records as JSON
   --drive NAME   only the drive of this name
   -h, --help     show this help
-)";
+)");
 
 }  // namespace
 
@@ -85,13 +86,15 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!parser.parse(QStringList{QStringLiteral("history")} + args) ||
         !parser.positionalArguments().isEmpty()) {
         err << "ostrivane-cli history: "
-            << (parser.positionalArguments().isEmpty() ? parser.errorText()
-                                                       : QStringLiteral("unexpected argument"))
-            << "\nTry 'ostrivane-cli history --help'.\n";
+            << (parser.positionalArguments().isEmpty()
+                    ? parser.errorText()
+                    : localized(QStringLiteral("unexpected argument")))
+            << '\n'
+            << localized(QStringLiteral("Try 'ostrivane-cli history --help'.")) << '\n';
         return exit_codes::kUsage;
     }
     if (parser.isSet(help)) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
     const QString path = HealthHistory::defaultPath();
@@ -105,7 +108,8 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
             read = history.records(parser.value(drive));
         }
         if (!read) {
-            err << "ostrivane-cli history: cannot read '" << path << "'\n";
+            err << "ostrivane-cli history: "
+                << localized(QStringLiteral("cannot read '%1'")).arg(path) << '\n';
             return exit_codes::kNoInput;
         }
         records = *read;
@@ -142,7 +146,7 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
         return exit_codes::kOk;
     }
     if (records.isEmpty()) {
-        out << "No health history recorded yet.\n";
+        out << localized(QStringLiteral("No health history recorded yet.")) << '\n';
         return exit_codes::kOk;
     }
     for (const HealthRecord& r : records) {
@@ -164,15 +168,19 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
             << ": ";
         switch (projection.status) {
             case HealthProjection::Status::Projected:
-                out << "warning threshold (" << warning << "%) reached around "
-                    << projection.warningDate.toLocalTime().toString(QStringLiteral("yyyy-MM-dd"))
+                out << localized(QStringLiteral("warning threshold (%1%) reached around %2"))
+                           .arg(warning)
+                           .arg(projection.warningDate.toLocalTime().toString(
+                               QStringLiteral("yyyy-MM-dd")))
                     << '\n';
                 break;
             case HealthProjection::Status::Reached:
-                out << "at or below the warning threshold (" << warning << "%)\n";
+                out << localized(QStringLiteral("at or below the warning threshold (%1%)"))
+                           .arg(warning)
+                    << '\n';
                 break;
             case HealthProjection::Status::NotEnoughHistory:
-                out << "not enough history for a projection\n";
+                out << localized(QStringLiteral("not enough history for a projection")) << '\n';
                 break;
         }
     }

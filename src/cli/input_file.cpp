@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/input_file.h"
 
+#include "ext/text.h"
+
 #include <QFile>
 
 #include <cstdio>
@@ -21,7 +23,7 @@ std::optional<QByteArray> readInputFile(const QString& path, QString& error) {
         opened = file.open(QIODevice::ReadOnly);
     }
     if (!opened) {
-        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        error = localized(QStringLiteral("cannot read %1: %2")).arg(path, file.errorString());
         return std::nullopt;
     }
     QByteArray data;
@@ -31,7 +33,7 @@ std::optional<QByteArray> readInputFile(const QString& path, QString& error) {
             break;
         }
         if (data.size() + chunk.size() > kMaxInputBytes) {
-            error = QStringLiteral("cannot read %1: larger than %2 MiB")
+            error = localized(QStringLiteral("cannot read %1: larger than %2 MiB"))
                         .arg(path)
                         .arg(kMaxInputBytes / (qint64(1024) * 1024));
             return std::nullopt;
@@ -39,7 +41,7 @@ std::optional<QByteArray> readInputFile(const QString& path, QString& error) {
         data += chunk;
     }
     if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        error = localized(QStringLiteral("cannot read %1: %2")).arg(path, file.errorString());
         return std::nullopt;
     }
     return data;

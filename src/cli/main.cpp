@@ -11,6 +11,7 @@
 #include "cli/smart_command.h"
 #include "cli/test_email_command.h"
 #include "ext/localization.h"
+#include "ext/text.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -22,7 +23,8 @@
 
 namespace {
 
-const char* const kUsage = R"(Usage: ostrivane-cli COMMAND [OPTIONS]
+const char* const kUsage =
+    QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli COMMAND [OPTIONS]
 
 Ostrivane watches the wear and health of solid-state drives.
 
@@ -43,17 +45,17 @@ Run 'ostrivane-cli COMMAND --help' for the options of a command.
 Options:
   -h, --help      show this help
   --version       show the version
-)";
+)");
 
 int runCommand(QStringList args, QTextStream& out, QTextStream& err) {
     if (args.isEmpty()) {
-        err << kUsage;
+        err << localized(QString::fromUtf8(kUsage));
         return exit_codes::kUsage;
     }
     const QString command = args.takeFirst();
     if (command == QLatin1String("-h") || command == QLatin1String("--help") ||
         command == QLatin1String("help")) {
-        out << kUsage;
+        out << localized(QString::fromUtf8(kUsage));
         return exit_codes::kOk;
     }
     if (command == QLatin1String("--version")) {
@@ -84,8 +86,9 @@ int runCommand(QStringList args, QTextStream& out, QTextStream& err) {
             return run(args, out, err);
         }
     }
-    err << "ostrivane-cli: unknown command '" << command << "'\n"
-        << "Try 'ostrivane-cli --help'.\n";
+    err << "ostrivane-cli: " << localized(QStringLiteral("unknown command '%1'")).arg(command)
+        << '\n'
+        << localized(QStringLiteral("Try 'ostrivane-cli --help'.")) << '\n';
     return exit_codes::kUsage;
 }
 
@@ -126,7 +129,7 @@ int main(int argc, char** argv) {
         out.status() == QTextStream::Ok && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     if (!written) {
         const int error = errno;
-        err << "ostrivane-cli: cannot write to standard output"
+        err << "ostrivane-cli: " << localized(QStringLiteral("cannot write to standard output"))
             << (error != 0
                     ? QStringLiteral(": %1").arg(QString::fromLocal8Bit(std::strerror(error)))
                     : QString())

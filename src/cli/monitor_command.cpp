@@ -8,6 +8,7 @@
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/state_folder.h"
+#include "ext/text.h"
 #include "foundation/defaults.h"
 #include "foundation/settings_store.h"
 
@@ -23,7 +24,7 @@
 
 namespace {
 
-const char* const kHelp = R"(Usage: ostrivane-cli monitor [OPTIONS]
+const char* const kHelp = QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli monitor [OPTIONS]
 
 The headless monitor: checks the solid-state drives at start and then every
 "SSDCheckInterval" minutes (default 60; change it with 'ostrivane-cli
@@ -43,7 +44,7 @@ Options:
                    data/, state/, cache/)
   --socket PATH    read S.M.A.R.T. data only through the service at PATH
   -h, --help       show this help
-)";
+)");
 
 // A signal handler may only write to a pipe; the event loop reads it, so the
 // quit never interrupts a running check.
@@ -81,7 +82,7 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
     parser.addOptions({machine, socket, state, help});
     const auto usageError = [&err](const QString& message) {
         err << "ostrivane-cli monitor: " << message << '\n'
-            << "Try 'ostrivane-cli monitor --help'.\n";
+            << localized(QStringLiteral("Try 'ostrivane-cli monitor --help'.")) << '\n';
         err.flush();
         return exit_codes::kUsage;
     };
@@ -89,11 +90,11 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(parser.errorText());
     }
     if (parser.isSet(help)) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("unexpected argument '%1'")
+        return usageError(localized(QStringLiteral("unexpected argument '%1'"))
                               .arg(parser.positionalArguments().constFirst()));
     }
     std::optional<HeadlessApp::Options> parsed =
@@ -103,7 +104,8 @@ int runMonitor(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     HeadlessApp::Options& options = *parsed;
     if (!installSignalHandlers()) {
-        err << "ostrivane-cli monitor: cannot install the signal handlers\n";
+        err << "ostrivane-cli monitor: "
+            << localized(QStringLiteral("cannot install the signal handlers")) << '\n';
         return exit_codes::kError;
     }
 

@@ -3,6 +3,7 @@
 
 #include "cli/exit_codes.h"
 #include "core/smart_status.h"
+#include "ext/text.h"
 
 #include <QFileInfo>
 
@@ -58,22 +59,22 @@ QString driveName(const PluginDrive& drive) {
 QString smartText(std::uint8_t status) {
     switch (status) {
         case SMARTStatusFailing:
-            return QStringLiteral("S.M.A.R.T. failing");
+            return localized(QStringLiteral("S.M.A.R.T. failing"));
         case SMARTStatusVerified:
-            return QStringLiteral("S.M.A.R.T. verified");
+            return localized(QStringLiteral("S.M.A.R.T. verified"));
         case SMARTStatusNotCapable:
-            return QStringLiteral("not S.M.A.R.T. capable");
+            return localized(QStringLiteral("not S.M.A.R.T. capable"));
         default:
-            return QStringLiteral("S.M.A.R.T. unknown");
+            return localized(QStringLiteral("S.M.A.R.T. unknown"));
     }
 }
 
 QString summary(const std::vector<PluginDrive>& drives, bool accessRefused) {
     if (drives.empty()) {
-        return QStringLiteral("no solid-state drive found");
+        return localized(QStringLiteral("no solid-state drive found"));
     }
-    QString text =
-        drives.size() == 1 ? QStringLiteral("1 SSD") : QStringLiteral("%1 SSDs").arg(drives.size());
+    QString text = drives.size() == 1 ? localized(QStringLiteral("1 SSD"))
+                                      : localized(QStringLiteral("%1 SSDs")).arg(drives.size());
     const PluginDrive* worst = nullptr;
     QStringList failing;
     for (const PluginDrive& drive : drives) {
@@ -85,22 +86,26 @@ QString summary(const std::vector<PluginDrive>& drives, bool accessRefused) {
         }
     }
     if (worst != nullptr) {
-        text += QStringLiteral(", worst %1 % (%2)").arg(worst->health).arg(driveName(*worst));
+        text += localized(QStringLiteral(", worst %1 % (%2)"))
+                    .arg(worst->health)
+                    .arg(driveName(*worst));
     } else if (accessRefused) {
-        text += QStringLiteral(
-            ", S.M.A.R.T. data unreadable (run as root or enable "
-            "ostrivane-smart.socket)");
+        text +=
+            localized(QStringLiteral(", S.M.A.R.T. data unreadable (run as root or enable "
+                                     "ostrivane-smart.socket)"));
     } else {
-        text += QStringLiteral(", health unknown");
+        text += localized(QStringLiteral(", health unknown"));
     }
     for (const QString& name : failing) {
-        text += QStringLiteral(", S.M.A.R.T. failing (%1)").arg(name);
+        text += localized(QStringLiteral(", S.M.A.R.T. failing (%1)")).arg(name);
     }
     return text;
 }
 
 }  // namespace
 
+// The state names belong to the plugin protocol and stay English; the
+// summary after them is for the reader.
 QString pluginStateName(int exitStatus) {
     switch (exitStatus) {
         case exit_codes::kOk:
@@ -148,7 +153,8 @@ QString pluginUnknown(const QString& message) {
 
 PluginTimeout::PluginTimeout(int seconds) {
     const QByteArray line =
-        pluginUnknown(QStringLiteral("check timed out after %1 seconds").arg(seconds)).toUtf8();
+        pluginUnknown(localized(QStringLiteral("check timed out after %1 seconds")).arg(seconds))
+            .toUtf8();
     watchdog_ = std::thread([this, seconds, line] {
         std::unique_lock lock(mutex_);
         if (finished_.wait_for(lock, std::chrono::seconds(seconds), [this] { return done_; })) {

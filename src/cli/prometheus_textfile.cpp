@@ -2,6 +2,7 @@
 #include "cli/prometheus_textfile.h"
 
 #include "cli/exit_codes.h"
+#include "ext/text.h"
 
 #include <QFile>
 #include <QLocale>
@@ -225,7 +226,7 @@ int writePrometheusFile(const QString& path, const QString& text, QString& probl
         if (S_ISLNK(info.st_mode)) {
             char resolved[PATH_MAX];
             if (::realpath(name.constData(), resolved) == nullptr || ::stat(resolved, &info) != 0) {
-                problem = QStringLiteral("a link to nothing that may be replaced");
+                problem = localized(QStringLiteral("a link to nothing that may be replaced"));
                 return exit_codes::kCantCreate;
             }
             target = QByteArray(resolved);
@@ -233,7 +234,7 @@ int writePrometheusFile(const QString& path, const QString& text, QString& probl
         // Never a device node, a FIFO or a folder: renaming over /dev/null as root
         // would break the machine, and a FIFO's reader would wait for nothing.
         if (!S_ISREG(info.st_mode)) {
-            problem = QStringLiteral("not a regular file; only one may be replaced");
+            problem = localized(QStringLiteral("not a regular file; only one may be replaced"));
             return exit_codes::kCantCreate;
         }
     } else if (errno != ENOENT) {

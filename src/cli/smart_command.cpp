@@ -10,6 +10,7 @@
 #include "disks/disk_name_resolver.h"
 #include "disks/drive_access.h"
 #include "disks/smart_reader.h"
+#include "ext/text.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -18,11 +19,14 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
+
 #include <array>
 
 namespace {
 
-const char* const kHelp = R"(Usage: ostrivane-cli smart [OPTIONS] DISK
+const char* const kHelp =
+    QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli smart [OPTIONS] DISK
 
 Reads the S.M.A.R.T. status and the attribute table of one drive exactly as
 the monitor reads them. DISK is a whole disk's kernel name (sda, nvme0n1) or
@@ -48,7 +52,7 @@ Exit status:
   3   status could not be determined, or the drive is not S.M.A.R.T. capable
   64  usage error
   66  no such disk, or no machine folder DIR
-)";
+)");
 
 // Field names of the NVMe pseudo-attributes 900..914, as smartctl names them.
 constexpr std::array<const char*, 15> kNvmeFields{
@@ -121,20 +125,34 @@ QJsonObject toJson(const QString& disk, SmartProtocol protocol, std::uint8_t sta
 void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
                const std::optional<AttributeTable>& table, const DriveWear& wear, PowerMode mode,
                QTextStream& out) {
-    out << "Disk:        " << disk << " (/dev/" << disk << ")\n"
-        << "Protocol:    " << protocolName(protocol) << '\n';
-    if (mode != PowerMode::Unknown) {
-        out << "Power mode:  " << powerModeName(mode) << '\n';
+    // The labels in the user's language, padded so the values line up.
+    enum Field { Disk, Protocol, Power, Smart, Drive, Temperature, Attributes, Count };
+    QString labels[Count] = {
+        localized(QStringLiteral("Disk:")),       localized(QStringLiteral("Protocol:")),
+        localized(QStringLiteral("Power mode:")), localized(QStringLiteral("S.M.A.R.T.:")),
+        localized(QStringLiteral("Drive:")),      localized(QStringLiteral("Temperature:")),
+        localized(QStringLiteral("Attributes:"))};
+    qsizetype width = 13;
+    for (const QString& label : labels) {
+        width = std::max(width, label.size() + 1);
     }
-    out << "S.M.A.R.T.:  " << status << " (" << smartStatusName(status) << ")\n";
+    for (QString& label : labels) {
+        label = label.leftJustified(width);
+    }
+    out << labels[Disk] << disk << " (/dev/" << disk << ")\n"
+        << labels[Protocol] << protocolName(protocol) << '\n';
+    if (mode != PowerMode::Unknown) {
+        out << labels[Power] << powerModeName(mode) << '\n';
+    }
+    out << labels[Smart] << status << " (" << smartStatusName(status) << ")\n";
     if (const QString line = wearLine(wear); !line.isEmpty()) {
-        out << "Drive:       " << line << '\n';
+        out << labels[Drive] << line << '\n';
     }
     if (wear.temperature) {
-        out << "Temperature: " << *wear.temperature << " °C\n";
+        out << labels[Temperature] << *wear.temperature << " °C\n";
     }
     if (!table) {
-        out << "Attributes:  could not be read\n";
+        out << labels[Attributes] << localized(QStringLiteral("could not be read")) << '\n';
         return;
     }
     const auto cell = [](const std::optional<AttributeNumber>& n, int width) {
@@ -180,7 +198,8 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
     parser.addOptions({json, socket, machine, help});
 
     const auto usageError = [&err](const QString& message) {
-        err << "ostrivane-cli smart: " << message << '\n' << "Try 'ostrivane-cli smart --help'.\n";
+        err << "ostrivane-cli smart: " << message << '\n'
+            << localized(QStringLiteral("Try 'ostrivane-cli smart --help'.")) << '\n';
         err.flush();
         return exit_codes::kUsage;
     };
@@ -188,11 +207,12 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
         return usageError(parser.errorText());
     }
     if (parser.isSet(help)) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
     if (parser.positionalArguments().size() != 1) {
-        return usageError(QStringLiteral("expected one DISK (for example sda or nvme0n1)"));
+        return usageError(
+            localized(QStringLiteral("expected one DISK (for example sda or nvme0n1)")));
     }
     QString disk = parser.positionalArguments().constFirst();
     if (disk.startsWith(QLatin1String("/dev/"))) {
@@ -211,7 +231,8 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
     StderrLogger logger(err, 5);
     const std::unique_ptr<SmartAccess> access = makeSmartAccess(*options, logger);
     if (!access->hasDisk(disk.toStdString())) {
-        err << "ostrivane-cli smart: no such disk '" << disk << "'\n";
+        err << "ostrivane-cli smart: " << localized(QStringLiteral("no such disk '%1'")).arg(disk)
+            << '\n';
         err.flush();
         return exit_codes::kNoInput;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/state_folder.h"
 
+#include "ext/text.h"
 #include "foundation/settings_snapshot.h"
 #include "foundation/wendle_lib.h"
 
@@ -16,7 +17,7 @@ bool StateFolder::useRoot(const QString& root, bool create, QString& problem) {
     for (const auto& [variable, sub] : kFolders) {
         const QString path = absolute + QLatin1Char('/') + QLatin1String(sub);
         if (create && !QDir().mkpath(path)) {
-            problem = QStringLiteral("cannot create the folder '%1'").arg(path);
+            problem = localized(QStringLiteral("cannot create the folder '%1'")).arg(path);
             return false;
         }
         qputenv(variable, QFile::encodeName(path));
@@ -28,8 +29,8 @@ bool StateFolder::useTemporaryRoot(QString& problem) {
     temporary_ = std::make_unique<QTemporaryDir>(QDir::tempPath() +
                                                  QStringLiteral("/ostrivane-state-XXXXXX"));
     if (!temporary_->isValid()) {
-        problem =
-            QStringLiteral("cannot create a temporary folder: %1").arg(temporary_->errorString());
+        problem = localized(QStringLiteral("cannot create a temporary folder: %1"))
+                      .arg(temporary_->errorString());
         return false;
     }
     return useRoot(temporary_->path(), true, problem);

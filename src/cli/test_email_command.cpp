@@ -4,6 +4,7 @@
 #include "app/settings_defaults.h"
 #include "cli/exit_codes.h"
 #include "delivery/dx_email_sender.h"
+#include "ext/text.h"
 #include "foundation/defaults.h"
 
 #include <QCommandLineParser>
@@ -11,7 +12,8 @@
 
 namespace {
 
-const char* const kHelp = R"(Usage: ostrivane-cli test-email [--to ADDRESSES]
+const char* const kHelp =
+    QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane-cli test-email [--to ADDRESSES]
 
 Sends the test e-mail ("Ostrivane Email Test") to the addresses of the
 setting NotificationUseEmailAddress, or to the given ones, through the
@@ -28,7 +30,7 @@ Options:
 
 Exit status: 0 when the relay or the own transport accepted the message, 1
 otherwise, 64 for a usage error.
-)";
+)");
 
 }  // namespace
 
@@ -40,13 +42,14 @@ int runTestEmail(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (!parser.parse(QStringList{QStringLiteral("test-email")} + args) ||
         !parser.positionalArguments().isEmpty()) {
         err << "ostrivane-cli test-email: "
-            << (parser.errorText().isEmpty() ? QStringLiteral("unexpected argument")
+            << (parser.errorText().isEmpty() ? localized(QStringLiteral("unexpected argument"))
                                              : parser.errorText())
-            << "\nTry 'ostrivane-cli test-email --help'.\n";
+            << '\n'
+            << localized(QStringLiteral("Try 'ostrivane-cli test-email --help'.")) << '\n';
         return exit_codes::kUsage;
     }
     if (parser.isSet(help)) {
-        out << kHelp;
+        out << localized(QString::fromUtf8(kHelp));
         return exit_codes::kOk;
     }
 
@@ -73,8 +76,11 @@ int runTestEmail(const QStringList& args, QTextStream& out, QTextStream& err) {
     const QString problem = sender.lastProblem();
     if (result == DXEmailSender::CGIFailure && problem == QLatin1String("no relay configured")) {
         out << DXEmailSender::resultName(result) << ": " << problem << '\n';
-        err << "ostrivane-cli test-email: this build names no mail relay; choose another "
-               "transport with NotificationEmailTransport (smtp, sendmail or exec)\n";
+        err << "ostrivane-cli test-email: "
+            << localized(QStringLiteral("this build names no mail relay; choose another transport "
+                                        "with NotificationEmailTransport (smtp, sendmail or "
+                                        "exec)"))
+            << '\n';
         return 1;
     }
     out << DXEmailSender::resultName(result) << '\n';

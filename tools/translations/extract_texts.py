@@ -19,9 +19,11 @@ import sys
 import xml.etree.ElementTree as ET
 
 CONTEXT = "Localizable"
-CALL = re.compile(r'\b(?:localized|localized_format)\s*\(\s*(?:QStringLiteral\s*\(\s*)?(?=u?")')
-MARK = re.compile(r'\bQT_TRANSLATE_NOOP\s*\(\s*"' + CONTEXT + r'"\s*,\s*(?=u?")')
+CALL = re.compile(r'\b(?:localized|localized_format)\s*\(\s*(?:QStringLiteral\s*\(\s*)?(?=u?R?")')
+MARK = re.compile(r'\bQT_TRANSLATE_NOOP\s*\(\s*"' + CONTEXT + r'"\s*,\s*(?=u?R?")')
 LITERAL = re.compile(r'u?"((?:[^"\\\n]|\\.)*)"')
+# A raw literal (long help texts) holds no escapes; its delimiter is "(".
+RAW = re.compile(r'u?R"\((.*?)\)"', re.S)
 SPACE = re.compile(r'(?:\s|//[^\n]*\n|/\*.*?\*/)*', re.S)
 ESCAPES = {"n": "\n", "t": "\t", '"': '"', "\\": "\\", "'": "'", "r": "\r", "0": "\0"}
 
@@ -43,9 +45,14 @@ def literals_at(text, pos):
     while True:
         pos = SPACE.match(text, pos).end()
         m = LITERAL.match(text, pos)
-        if not m:
+        raw = None if m else RAW.match(text, pos)
+        if not m and not raw:
             break
-        parts.append(unescape(m.group(1)))
+        if raw:
+            m = raw
+            parts.append(m.group(1))
+        else:
+            parts.append(unescape(m.group(1)))
         pos = m.end()
     return "".join(parts) if parts else None
 
