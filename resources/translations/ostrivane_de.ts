@@ -8,12 +8,42 @@
             <translation>Letzte Prüfung: %1</translation>
         </message>
         <message>
+            <source>Disk: %1 Health: %2%
+</source>
+            <translation>Laufwerk: %1 Zustand: %2 %
+</translation>
+        </message>
+        <message>
+            <source>SSD Health status of disk %1 (%2) decreased from %3% to %4%!
+
+Attributes:
+%5</source>
+            <translation>Der Zustand der SSD %1 (%2) ist von %3 % auf %4 % gesunken!
+
+Attribute:
+%5</translation>
+        </message>
+        <message>
+            <source>SSD Health status of disk %1 (%2) is currently %3% which is is below the set %4 threshold!
+
+Attributes:
+%5</source>
+            <translation>Der Zustand der SSD %1 (%2) liegt jetzt bei %3 % und damit unter der eingestellten Schwelle „%4“!
+
+Attribute:
+%5</translation>
+        </message>
+        <message>
             <source>Remind Me Only When It Changes</source>
             <translation>Nur bei Änderungen erinnern</translation>
         </message>
         <message>
             <source>Unable to send e-mail about SSD problem notification (error: %1)</source>
             <translation>Die E-Mail über das SSD-Problem konnte nicht gesendet werden (Fehler: %1)</translation>
+        </message>
+        <message>
+            <source>Ostrivane SSD Problem Notification</source>
+            <translation>Ostrivane: Problem mit einer SSD</translation>
         </message>
         <message>
             <source>Disks</source>
@@ -114,6 +144,14 @@
         <message>
             <source>All connected SSDs are incompatible!</source>
             <translation>Alle angeschlossenen SSDs sind inkompatibel!</translation>
+        </message>
+        <message>
+            <source>ERROR</source>
+            <translation>Fehler</translation>
+        </message>
+        <message>
+            <source>WARNING</source>
+            <translation>Warnung</translation>
         </message>
         <message>
             <source>Status: OK (health above 100 %)</source>
@@ -1082,6 +1120,54 @@ Optionen:
 Exit-Status: 0, wenn das Relay oder der eigene Transport die Nachricht
 angenommen hat, sonst 1, 64 bei einem Aufruffehler.
 </translation>
+        </message>
+        <message>
+            <source>%1 % used</source>
+            <translation>%1 % verbraucht</translation>
+        </message>
+        <message>
+            <source>%1 written</source>
+            <translation>%1 geschrieben</translation>
+        </message>
+        <message>
+            <source>own wear indicator: %1</source>
+            <translation>eigene Verschleißanzeige: %1</translation>
+        </message>
+        <message>
+            <source>the drive's own indicator differs: %1 % life left</source>
+            <translation>die eigene Anzeige des Laufwerks weicht ab: %1 % Lebensdauer übrig</translation>
+        </message>
+        <message>
+            <source>%1 (%2):	%3 [threshold: %4] %5</source>
+            <translation>%1 (%2):	%3 [Schwelle: %4] %5</translation>
+        </message>
+        <message>
+            <source>(WARNING: attribute exceeds threshold!)</source>
+            <translation>(WARNUNG: Attribut überschreitet die Schwelle!)</translation>
+        </message>
+        <message>
+            <source>S.M.A.R.T. status FAILING!</source>
+            <translation>S.M.A.R.T.-Status FEHLERHAFT!</translation>
+        </message>
+        <message>
+            <source>%1: %2 [threshold: %3]</source>
+            <translation>%1: %2 [Schwelle: %3]</translation>
+        </message>
+        <message>
+            <source>in standby since %1</source>
+            <translation>im Ruhezustand seit %1</translation>
+        </message>
+        <message>
+            <source>This SSD is not S.M.A.R.T. compatible</source>
+            <translation>Diese SSD ist nicht S.M.A.R.T.-kompatibel</translation>
+        </message>
+        <message>
+            <source>This SSD is not compatible with Ostrivane</source>
+            <translation>Diese SSD ist nicht mit Ostrivane kompatibel</translation>
+        </message>
+        <message>
+            <source> {low-accuracy!}</source>
+            <translation> {ungenau!}</translation>
         </message>
         <message>
             <source>Version:</source>

@@ -18,7 +18,10 @@
 
 namespace {
 
-const QString kProblemTitle = QStringLiteral("Ostrivane SSD Problem Notification");
+// The e-mail subject stays English, for the filters of those who receive it;
+// the desktop notification shows it in the user's language.
+const QString kProblemTitle =
+    QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Ostrivane SSD Problem Notification"));
 const QString kFeedbackText = QStringLiteral(
     "[APPNAME] has notified you successfully [USAGES_ASKREVIEW] times about health-changes of "
     "your SSD!");
@@ -227,7 +230,7 @@ void AppDelegate::evaluateDrives(QString& tooltip) {
             continue;
         }
         if (ssd->healthPercentage() <= 100 && ssd->smartStatus() != SMARTStatusNotCapable) {
-            tooltip += QStringLiteral("Disk: %1 Health: %2%\n")
+            tooltip += localized(QStringLiteral("Disk: %1 Health: %2%\n"))
                            .arg(ssd->name(), QString::number(ssd->healthPercentage()));
         }
         Q_EMIT ssdArrayWillChange();
@@ -243,18 +246,20 @@ void AppDelegate::notifyProblems(const SSD& ssd) {
     const QString node = deviceNodeOf(ssd);
     if (health < last && last <= 254 &&
         settings.defaultInt(QStringLiteral("NotificationTriggerDecrease")) != 0) {
-        sendNotifications(QStringLiteral("SSD Health status of disk %1 (%2) decreased from %3% to "
-                                         "%4%!\n\nAttributes:\n%5")
+        sendNotifications(localized(QStringLiteral("SSD Health status of disk %1 (%2) decreased "
+                                                   "from %3% to %4%!\n\nAttributes:\n%5"))
                               .arg(ssd.name(), node, QString::number(last), QString::number(health),
-                                   ssd.fullAttributeInformation()));
+                                   ssd.fullAttributeInformation(Wording::Shown)));
     }
     const QString state = QStringLiteral("%1 %2").arg(ssd.description(), ssd.status());
+    // The threshold's name is a word of the sentence, so it is translated with it.
     const auto thresholdText = [&](const char* which) {
-        const QString text = QStringLiteral(
-                                 "SSD Health status of disk %1 (%2) is currently %3% which is is "
-                                 "below the set %4 threshold!\n\nAttributes:\n%5")
-                                 .arg(ssd.name(), node, QString::number(health),
-                                      QLatin1String(which), ssd.fullAttributeInformation());
+        const QString text =
+            localized(
+                QStringLiteral("SSD Health status of disk %1 (%2) is currently %3% which is is "
+                               "below the set %4 threshold!\n\nAttributes:\n%5"))
+                .arg(ssd.name(), node, QString::number(health), localized(QLatin1String(which)),
+                     ssd.fullAttributeInformation(Wording::Shown));
         if (const QString serial = serialOf(ssd); !serial.isEmpty()) {
             remindable_.insert(text, {serial, health, ssd.smartStatus()});
         }
@@ -264,14 +269,14 @@ void AppDelegate::notifyProblems(const SSD& ssd) {
     if (health <= settings.defaultInt(QStringLiteral("ThresholdError"))) {
         services_.log.log_message(0, state);
         if (settings.defaultInt(QStringLiteral("NotificationTriggerStatus")) != 0 && !silenced) {
-            sendNotifications(thresholdText("ERROR"));
+            sendNotifications(thresholdText(QT_TRANSLATE_NOOP("Localizable", "ERROR")));
         }
     } else if (health <= settings.defaultInt(QStringLiteral("ThresholdWarning"))) {
         services_.log.log_message(3, state);
         if (settings.defaultInt(QStringLiteral("NotificationTriggerStatus")) != 0 &&
             settings.defaultInt(QStringLiteral("NotificationTriggerStatusType")) == 0 &&
             !silenced) {
-            sendNotifications(thresholdText("WARNING"));
+            sendNotifications(thresholdText(QT_TRANSLATE_NOOP("Localizable", "WARNING")));
         }
     } else {
         services_.log.log_message(5, state);
@@ -395,11 +400,12 @@ void AppDelegate::deliver(const QString& problemText) {
             const auto choice = remindable_.constFind(problemText);
             if (choice == remindable_.constEnd()) {
                 services_.notifications.deliverNotification(
-                    kProblemTitle, problemText, QStringLiteral("iconset_dock_1_warning"));
+                    localized(kProblemTitle), problemText,
+                    QStringLiteral("iconset_dock_1_warning"));
             } else {
                 QPointer<AppDelegate> self(this);
                 services_.notifications.deliverNotificationWithAction(
-                    kProblemTitle, problemText, QStringLiteral("iconset_dock_1_warning"),
+                    localized(kProblemTitle), problemText, QStringLiteral("iconset_dock_1_warning"),
                     localized(QStringLiteral("Remind Me Only When It Changes")),
                     [self, choice = *choice] {
                         if (self) {

@@ -157,26 +157,27 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
             << labels[Serial] << singleLineText(app.serialOf(*ssd)) << '\n'
             << labels[Health] << healthText(*ssd) << '\n'
             << labels[Smart] << smartStatusName(ssd->smartStatus()) << '\n'
-            << labels[Status] << ssd->status() << '\n';
+            << labels[Status] << ssd->status(Wording::Shown) << '\n';
         if (!ssd->healthInfo().isNull()) {
-            out << labels[Reason] << ssd->healthInfo() << '\n';
+            out << labels[Reason] << ssd->healthInfo(Wording::Shown) << '\n';
         }
-        if (const QString wear = ssd->ownWearLine(); !wear.isEmpty()) {
+        if (const QString wear = ssd->ownWearLine(Wording::Shown); !wear.isEmpty()) {
             out << labels[Drive] << wear << '\n';
         }
-        if (const QString note = ssd->ownWearNote(); !note.isEmpty()) {
+        if (const QString note = ssd->ownWearNote(Wording::Shown); !note.isEmpty()) {
             out << labels[Note] << note << '\n';
         }
         if (ssd->ownWear().temperature) {
             out << labels[Temperature] << *ssd->ownWear().temperature << " °C\n";
         }
         if (ssd->standbySince()) {
-            out << labels[Standby] << ssd->standbyText() << ' '
+            out << labels[Standby] << ssd->standbyText(Wording::Shown) << ' '
                 << localized(QStringLiteral("(not read)")) << '\n';
         }
         if (verbose && !ssd->fullAttributeInformation().isEmpty()) {
             out << "  " << localized(QStringLiteral("Attributes:")) << '\n';
-            for (const QString& line : ssd->fullAttributeInformation().split(QLatin1Char('\n'))) {
+            for (const QString& line :
+                 ssd->fullAttributeInformation(Wording::Shown).split(QLatin1Char('\n'))) {
                 out << "    " << line << '\n';
             }
         }

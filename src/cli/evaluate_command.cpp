@@ -143,7 +143,7 @@ QString statusName(std::uint8_t status) {
 }
 
 bool isLowAccuracy(const SSD& ssd) {
-    return ssd.healthInfo().endsWith(kLowAccuracyMark);
+    return ssd.lowAccuracy();
 }
 
 QJsonObject toJson(const SSD& ssd, const QVariantMap& description, int exitStatus) {
@@ -179,23 +179,24 @@ void printText(const SSD& ssd, QTextStream& out) {
     row(Health, ssd.healthPercentage() == kHealthUnknown
                     ? localized(QStringLiteral("unknown"))
                     : QStringLiteral("%1%").arg(ssd.healthPercentage()));
-    row(Status, ssd.status());
+    row(Status, ssd.status(Wording::Shown));
     if (!ssd.healthInfo().isNull()) {
-        row(Reason, ssd.healthInfo());
+        row(Reason, ssd.healthInfo(Wording::Shown));
     }
     if (isLowAccuracy(ssd)) {
         row(Accuracy,
             localized(QStringLiteral("low (only the reallocated sectors were evaluated)")));
     }
-    if (const QString wear = ssd.ownWearLine(); !wear.isEmpty()) {
+    if (const QString wear = ssd.ownWearLine(Wording::Shown); !wear.isEmpty()) {
         row(Drive, wear);
     }
-    if (const QString note = ssd.ownWearNote(); !note.isEmpty()) {
+    if (const QString note = ssd.ownWearNote(Wording::Shown); !note.isEmpty()) {
         row(Note, note);
     }
     if (!ssd.fullAttributeInformation().isEmpty()) {
         out << localized(QStringLiteral("Attributes:")) << '\n';
-        for (const QString& line : ssd.fullAttributeInformation().split(QLatin1Char('\n'))) {
+        for (const QString& line :
+             ssd.fullAttributeInformation(Wording::Shown).split(QLatin1Char('\n'))) {
             out << "  " << line << '\n';
         }
     }

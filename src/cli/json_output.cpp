@@ -98,7 +98,7 @@ DriveFacts driveFacts(const SSD& ssd, const std::optional<QVariantMap>& descript
     facts.status = ssd.status();
     facts.healthInfo =
         ssd.healthInfo().isNull() ? std::nullopt : std::optional<QString>(ssd.healthInfo());
-    facts.lowAccuracy = ssd.healthInfo().endsWith(kLowAccuracyMark);
+    facts.lowAccuracy = ssd.lowAccuracy();
     facts.attributes = ssd.allAttributes();
     if (!ssd.ownWear().empty()) {
         facts.ownWear = ssd.ownWear();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/drive_wear.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -37,7 +38,20 @@ bool counts241InSectors(const QString& model) {
     return samsung.match(model.trimmed()).hasMatch();
 }
 
-QString grouped(std::uint64_t value) {
+// The user's number format when shown; the C locale keeps the stored one,
+// whose thousands are grouped with commas.
+std::optional<QLocale> shownLocale(Wording wording) {
+    const QLocale locale;
+    if (wording == Wording::Stored || locale.language() == QLocale::C) {
+        return std::nullopt;
+    }
+    return locale;
+}
+
+QString grouped(std::uint64_t value, Wording wording) {
+    if (const auto locale = shownLocale(wording)) {
+        return locale->toString(qulonglong(value));
+    }
     QString digits = QString::number(value);
     for (qsizetype at = digits.size() - 3; at > 0; at -= 3) {
         digits.insert(at, QLatin1Char(','));
@@ -96,7 +110,7 @@ DriveWear driveWear(const std::optional<AttributeTable>& attributes,
     return wear;
 }
 
-QString byteCountText(std::uint64_t bytes) {
+QString byteCountText(std::uint64_t bytes, Wording wording) {
     static constexpr std::array<const char*, 6> kUnits{"B", "kB", "MB", "GB", "TB", "PB"};
     double value = double(bytes);
     std::size_t unit = 0;
@@ -107,27 +121,32 @@ QString byteCountText(std::uint64_t bytes) {
     if (unit == 0) {
         return QStringLiteral("%1 B").arg(bytes);
     }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(kUnits[unit]));
+    const auto locale = shownLocale(wording);
+    return QStringLiteral("%1 %2")
+        .arg(locale ? locale->toString(value, 'f', 1) : QString::number(value, 'f', 1))
+        .arg(QLatin1String(kUnits[unit]));
 }
 
-QString wearLine(const DriveWear& wear) {
+QString wearLine(const DriveWear& wear, Wording wording) {
     QStringList parts;
     if (wear.percentageUsed) {
-        parts << QStringLiteral("%1 % used").arg(*wear.percentageUsed);
+        parts << worded(QStringLiteral("%1 % used"), wording).arg(*wear.percentageUsed);
     }
     if (wear.bytesWritten) {
-        parts << QStringLiteral("%1 written").arg(byteCountText(*wear.bytesWritten));
+        parts << worded(QStringLiteral("%1 written"), wording)
+                     .arg(byteCountText(*wear.bytesWritten, wording));
     }
     if (wear.powerOnHours) {
-        parts << QStringLiteral("%1 h").arg(grouped(*wear.powerOnHours));
+        parts << QStringLiteral("%1 h").arg(grouped(*wear.powerOnHours, wording));
     }
     if (parts.isEmpty()) {
         return {};
     }
-    return QStringLiteral("own wear indicator: ") + parts.join(QStringLiteral(" · "));
+    return worded(QStringLiteral("own wear indicator: %1"), wording)
+        .arg(parts.join(QStringLiteral(" · ")));
 }
 
-QString wearDisagreement(const DriveWear& wear, int health) {
+QString wearDisagreement(const DriveWear& wear, int health, Wording wording) {
     if (!wear.percentageUsed || health < 0 || health > 100) {
         return {};
     }
@@ -135,5 +154,6 @@ QString wearDisagreement(const DriveWear& wear, int health) {
     if (std::abs(health - lifeLeft) < kWearDisagreementPoints) {
         return {};
     }
-    return QStringLiteral("the drive's own indicator differs: %1 % life left").arg(lifeLeft);
+    return worded(QStringLiteral("the drive's own indicator differs: %1 % life left"), wording)
+        .arg(lifeLeft);
 }

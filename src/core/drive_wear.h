@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/attribute.h"
+#include "core/wording.h"
 
 #include <QString>
 
@@ -43,7 +44,7 @@ DriveWear driveWear(const std::optional<AttributeTable>& attributes,
 
 // "own wear indicator: 12 % used · 48.2 TB written · 21,340 h"; empty when
 // the drive reports none of the three.
-QString wearLine(const DriveWear& wear);
+QString wearLine(const DriveWear& wear, Wording wording = Wording::Stored);
 
 // How far apart the health and the drive's own life left may lie before the
 // drive's line says so.
@@ -52,7 +53,7 @@ inline constexpr int kWearDisagreementPoints = 20;
 // "the drive's own indicator differs: 99 % life left" when the health (0..100)
 // and 100 minus the drive's percentage used lie 20 points or more apart;
 // empty otherwise, and for an unknown health.
-QString wearDisagreement(const DriveWear& wear, int health);
+QString wearDisagreement(const DriveWear& wear, int health, Wording wording = Wording::Stored);
 
 // Decimal units with one decimal: "512.0 GB", "48.2 TB".
-QString byteCountText(std::uint64_t bytes);
+QString byteCountText(std::uint64_t bytes, Wording wording = Wording::Stored);

@@ -41,6 +41,8 @@ AttributeTable SSD::getAttributesFromSMTString(QStringView text) {
 
 void SSD::performCheck() {
     IntSettings& settings = services_.settings;
+    reason_ = Reason::None;
+    rows_.clear();
 
     smartStatus_ = services_.disks.getDiskSMARTStatus(disknum_);
     Context context;
@@ -123,10 +125,9 @@ void SSD::performCheck() {
 
     if (smartStatus_ == SMARTStatusFailing) {
         healthPercentage_ = 0;
-        healthInfo_ = QStringLiteral("S.M.A.R.T. status FAILING!");
-    } else if (lowAccuracy && !healthInfo_.isNull()) {
-        healthInfo_ += kLowAccuracyMark;
+        reason_ = Reason::Failing;
     }
+    lowAccuracy_ = lowAccuracy && reason_ == Reason::Attribute;
 
     const QString healthKey = QStringLiteral("%1_lastCheckHealth").arg(name_);
     if (unread()) {
@@ -134,7 +135,9 @@ void SSD::performCheck() {
         // stay as the last read left them.
         lastHealthPercentage_ = qint32(settings.defaultInt(healthKey));
         healthPercentage_ = lastHealthPercentage_ > 0 ? lastHealthPercentage_ : kHealthUnknown;
-        healthInfo_ = standbyText();
+        reason_ = Reason::Standby;
+        lowAccuracy_ = false;
+        healthInfo_ = healthInfo(Wording::Stored);
         return;
     }
 
@@ -159,6 +162,7 @@ void SSD::performCheck() {
         settings.setDefaultInt(key, qint64(smartStatus_) + 1);
     }
 
+    healthInfo_ = healthInfo(Wording::Stored);
     lastHealthPercentage_ = qint32(settings.defaultInt(healthKey));
     settings.setDefaultInt(healthKey, healthPercentage_);
 }
@@ -173,7 +177,7 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
     };
 
     qint32 minimum = kHealthUnknown;
-    QString listing;
+    rows_.clear();
     if (allAttributes_) {
         for (const auto& [id, record] : *allAttributes_) {
             if (!isRelevant(id) || AttributeRecord::read32(record.isOnline) == 0) {
@@ -210,14 +214,7 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
                            .arg(threshold));
             }
             const QString name = model_rules::displayName(id, ids, context.micronFamily);
-            listing += QStringLiteral("%1 (%2):\t%3 [threshold: %4] %5\n")
-                           .arg(name)
-                           .arg(id)
-                           .arg(value)
-                           .arg(threshold)
-                           .arg(threshold >= value
-                                    ? QStringLiteral("(WARNING: attribute exceeds threshold!)")
-                                    : QString());
+            rows_.push_back({name, id, value, threshold});
 
             const model_rules::AssumedMaximum maximum = model_rules::assumedMaximum(
                 id, value, threshold, modelName_, context.revision, context.knownHardDisk);
@@ -243,12 +240,12 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
             }
             if (double(minimum) >= percentage) {
                 minimum = qint32(std::trunc(percentage));
-                healthInfo_ =
-                    QStringLiteral("%1: %2 [threshold: %3]").arg(name).arg(value).arg(threshold);
+                reason_ = Reason::Attribute;
+                reasonRow_ = rows_.size() - 1;
             }
         }
     }
-    fullAttributeInformation_ = listing.trimmed();
+    fullAttributeInformation_ = fullAttributeInformation(Wording::Stored);
     healthPercentage_ = minimum;
 }
 
@@ -260,16 +257,55 @@ void SSD::reportUnexpectedValues(const QString& message, const Context& context)
         false);
 }
 
-QString SSD::standbyText() const {
+QString SSD::fullAttributeInformation(Wording wording) const {
+    QString listing;
+    for (const AttributeRow& row : rows_) {
+        listing += worded(QStringLiteral("%1 (%2):\t%3 [threshold: %4] %5"), wording)
+                       .arg(row.name)
+                       .arg(row.id)
+                       .arg(row.value)
+                       .arg(row.threshold)
+                       .arg(row.threshold >= row.value
+                                ? worded(QStringLiteral("(WARNING: attribute exceeds threshold!)"),
+                                         wording)
+                                : QString());
+        listing += QLatin1Char('\n');
+    }
+    return listing.trimmed();
+}
+
+QString SSD::healthInfo(Wording wording) const {
+    switch (reason_) {
+        case Reason::None:
+            return {};
+        case Reason::Failing:
+            return worded(QStringLiteral("S.M.A.R.T. status FAILING!"), wording);
+        case Reason::Standby:
+            return standbyText(wording);
+        case Reason::Attribute:
+            break;
+    }
+    const AttributeRow& row = rows_[reasonRow_];
+    QString text = worded(QStringLiteral("%1: %2 [threshold: %3]"), wording)
+                       .arg(row.name)
+                       .arg(row.value)
+                       .arg(row.threshold);
+    if (lowAccuracy_) {
+        text += worded(kLowAccuracyMark.toString(), wording);
+    }
+    return text;
+}
+
+QString SSD::standbyText(Wording wording) const {
     return standbySince_
-               ? QStringLiteral("in standby since %1")
+               ? worded(QStringLiteral("in standby since %1"), wording)
                      .arg(standbySince_->toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                : QString();
 }
 
-QString SSD::ownWearSummary() const {
+QString SSD::ownWearSummary(Wording wording) const {
     QStringList lines;
-    for (const QString& line : {ownWearLine(), ownWearNote(), standbyText()}) {
+    for (const QString& line : {ownWearLine(wording), ownWearNote(wording), standbyText(wording)}) {
         if (!line.isEmpty()) {
             lines.append(line);
         }
@@ -277,17 +313,18 @@ QString SSD::ownWearSummary() const {
     return lines.join(QLatin1Char('\n'));
 }
 
-QString SSD::status() const {
+QString SSD::status(Wording wording) const {
     if (unread() && healthPercentage_ == kHealthUnknown) {
-        return standbyText();
+        return standbyText(wording);
     }
     if (smartStatus_ == SMARTStatusNotCapable) {
-        return QStringLiteral("This SSD is not S.M.A.R.T. compatible");
+        return worded(QStringLiteral("This SSD is not S.M.A.R.T. compatible"), wording);
     }
     if (healthPercentage_ == kHealthUnknown) {
-        return QStringLiteral("This SSD is not compatible with Ostrivane");
+        return worded(QStringLiteral("This SSD is not compatible with Ostrivane"), wording);
     }
-    return QStringLiteral("%1% (%2)").arg(healthPercentage_).arg(objectText(QVariant(healthInfo_)));
+    const QString reason = wording == Wording::Stored ? healthInfo_ : healthInfo(wording);
+    return QStringLiteral("%1% (%2)").arg(healthPercentage_).arg(objectText(QVariant(reason)));
 }
 
 QUrl SSD::iconURL() const {

@@ -188,10 +188,9 @@ void MainWindow::viewSSDClicked() {
         return;
     }
     if (const SSD* ssd = model_->ssdAt(rows.constFirst().row())) {
-        const QString wear = ssd->ownWearSummary();
-        popup_->showText(wear.isEmpty()
-                             ? ssd->fullAttributeInformation()
-                             : ssd->fullAttributeInformation() + QStringLiteral("\n\n") + wear,
+        const QString wear = ssd->ownWearSummary(Wording::Shown);
+        const QString attributes = ssd->fullAttributeInformation(Wording::Shown);
+        popup_->showText(wear.isEmpty() ? attributes : attributes + QStringLiteral("\n\n") + wear,
                          QCursor::pos());
     }
 }

@@ -60,8 +60,9 @@ QVariant SSDTableModel::data(const QModelIndex& index, int role) const {
                                                                           : 3;
     }
     if (role == Qt::ToolTipRole && index.column() == Status) {
-        const QString wear = ssd->ownWearSummary();
-        return wear.isEmpty() ? ssd->status() : ssd->status() + QLatin1Char('\n') + wear;
+        const QString wear = ssd->ownWearSummary(Wording::Shown);
+        const QString status = ssd->status(Wording::Shown);
+        return wear.isEmpty() ? status : status + QLatin1Char('\n') + wear;
     }
     if (role != Qt::DisplayRole) {
         return {};
@@ -76,7 +77,7 @@ QVariant SSDTableModel::data(const QModelIndex& index, int role) const {
         case Health:
             return healthText(ssd->healthPercentage());
         case Status:
-            return ssd->status();
+            return ssd->status(Wording::Shown);
         case SmartStatus:
             return smartStatusText(ssd->smartStatus());
         default:

@@ -190,8 +190,8 @@ TEST_F(Desktop, DoubleClickShowsTheSelectedDrivesAttributes) {
     const SSD& games = *app->controller()->ssdArray().at(1);
     // The evaluated attributes, then what the drive says of its own wear.
     EXPECT_EQ(window->attributePopup()->text(),
-              games.fullAttributeInformation() + QStringLiteral("\n\n") + games.ownWearSummary());
-    EXPECT_TRUE(games.ownWearSummary().startsWith(QLatin1String("own wear indicator: 37 % used")));
+              games.fullAttributeInformation() + QStringLiteral("\n\n") + games.ownWearSummary(Wording::Shown));
+    EXPECT_TRUE(games.ownWearSummary(Wording::Shown).startsWith(QLatin1String("own wear indicator: 37 % used")));
     EXPECT_FALSE(games.fullAttributeInformation().isEmpty());
     window->attributePopup()->hide();
 

@@ -3,7 +3,7 @@
 """Collects the user-visible texts of the sources into Qt message files.
 
 The programs look texts up at run time with their English text as the key
-(localized(), localized_format()), so Qt's lupdate, which knows only tr() and
+(localized(), localized_format(), worded()), so Qt's lupdate, which knows only tr() and
 translate(), does not find them. This finds the string literals passed to
 those functions and those marked QT_TRANSLATE_NOOP("Localizable", ...) for a
 later lookup, and brings each resources/translations/ostrivane_<lang>.ts up to
@@ -19,7 +19,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 CONTEXT = "Localizable"
-CALL = re.compile(r'\b(?:localized|localized_format)\s*\(\s*(?:QStringLiteral\s*\(\s*)?(?=u?R?")')
+CALL = re.compile(r'\b(?:localized|localized_format|worded)\s*\(\s*(?:QStringLiteral\s*\(\s*)?(?=u?R?")')
 MARK = re.compile(r'\bQT_TRANSLATE_NOOP\s*\(\s*"' + CONTEXT + r'"\s*,\s*(?=u?R?")')
 LITERAL = re.compile(r'u?"((?:[^"\\\n]|\\.)*)"')
 # A raw literal (long help texts) holds no escapes; its delimiter is "(".
