@@ -81,16 +81,17 @@ QString protocolName(SmartProtocol protocol) {
 int exitStatus(std::uint8_t status, bool haveTable);
 
 // The name of a power mode; empty when the disk was not asked or did not say.
+// Marked so the text output can show it in the user's language; JSON keeps it.
 QString powerModeName(PowerMode mode) {
     switch (mode) {
         case PowerMode::Active:
-            return QStringLiteral("active");
+            return QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "active"));
         case PowerMode::Idle:
-            return QStringLiteral("idle");
+            return QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "idle"));
         case PowerMode::Standby:
-            return QStringLiteral("standby");
+            return QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "standby"));
         case PowerMode::Sleep:
-            return QStringLiteral("sleep");
+            return QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "sleep"));
         case PowerMode::Unknown:
             break;
     }
@@ -140,9 +141,12 @@ void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
         label = label.leftJustified(width);
     }
     out << labels[Disk] << disk << " (/dev/" << disk << ")\n"
-        << labels[Protocol] << protocolName(protocol) << '\n';
+        << labels[Protocol]
+        << (protocol == SmartProtocol::None ? localized(QStringLiteral("none"))
+                                            : protocolName(protocol))
+        << '\n';
     if (mode != PowerMode::Unknown) {
-        out << labels[Power] << powerModeName(mode) << '\n';
+        out << labels[Power] << localized(powerModeName(mode)) << '\n';
     }
     out << labels[Smart] << status << " (" << smartStatusName(status) << ")\n";
     if (const QString line = wearLine(wear); !line.isEmpty()) {
@@ -155,22 +159,47 @@ void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
         out << labels[Attributes] << localized(QStringLiteral("could not be read")) << '\n';
         return;
     }
-    const auto cell = [](const std::optional<AttributeNumber>& n, int width) {
-        return (n ? n->toString() : QStringLiteral("-")).rightJustified(width);
+    // Each column as wide as the English layout or its heading in the
+    // user's language, whichever is wider, so the numbers stay below it.
+    struct Column {
+        QString heading;
+        qsizetype width;
     };
+    const auto column = [](const QString& heading, qsizetype width) {
+        return Column{heading, std::max(width, heading.size() + 1)};
+    };
+    const auto cell = [](const std::optional<AttributeNumber>& n, const Column& c) {
+        return (n ? n->toString() : QStringLiteral("-")).rightJustified(c.width);
+    };
+    const Column id = column(localized(QStringLiteral("ID")), 3);
+    const Column threshold = column(localized(QStringLiteral("Threshold")), 10);
     if (protocol == SmartProtocol::Nvme) {
-        out << " ID  Field                      Value Threshold\n";
-        for (const auto& [id, r] : *table) {
-            out << id << "  " << nvmeField(id).leftJustified(26) << cell(r.currentValue, 6)
-                << cell(r.threshold, 10) << '\n';
+        // The field names are smartctl's identifiers, the same in every language.
+        const Column field = column(localized(QStringLiteral("Field")), 26);
+        const Column value = column(localized(QStringLiteral("Value")), 6);
+        out << id.heading.rightJustified(id.width) << "  "
+            << field.heading.leftJustified(field.width) << value.heading.rightJustified(value.width)
+            << threshold.heading.rightJustified(threshold.width) << '\n';
+        for (const auto& [number, r] : *table) {
+            out << QString::number(number).rightJustified(id.width) << "  "
+                << nvmeField(number).leftJustified(field.width) << cell(r.currentValue, value)
+                << cell(r.threshold, threshold) << '\n';
         }
         return;
     }
-    out << " ID Current Worst Threshold              Raw Pre-fail Online\n";
-    for (const auto& [id, r] : *table) {
-        out << QString::number(id).rightJustified(3) << cell(r.currentValue, 8)
-            << cell(r.worstValue, 6) << cell(r.threshold, 10) << cell(r.rawValue, 17)
-            << cell(r.isPrefail, 9) << cell(r.isOnline, 7) << '\n';
+    const Column current = column(localized(QStringLiteral("Current")), 8);
+    const Column worst = column(localized(QStringLiteral("Worst")), 6);
+    const Column raw = column(localized(QStringLiteral("Raw")), 17);
+    const Column prefail = column(localized(QStringLiteral("Pre-fail")), 9);
+    const Column online = column(localized(QStringLiteral("Online")), 7);
+    for (const Column* c : {&id, &current, &worst, &threshold, &raw, &prefail, &online}) {
+        out << c->heading.rightJustified(c->width);
+    }
+    out << '\n';
+    for (const auto& [number, r] : *table) {
+        out << QString::number(number).rightJustified(id.width) << cell(r.currentValue, current)
+            << cell(r.worstValue, worst) << cell(r.threshold, threshold) << cell(r.rawValue, raw)
+            << cell(r.isPrefail, prefail) << cell(r.isOnline, online) << '\n';
     }
 }
 
@@ -219,7 +248,7 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
         disk = disk.mid(5);
     }
     if (!isPlausibleDiskName(disk.toStdString())) {
-        return usageError(QStringLiteral("'%1' is not a disk name").arg(disk));
+        return usageError(localized(QStringLiteral("'%1' is not a disk name")).arg(disk));
     }
 
     const std::optional<DriveAccessOptions> options =
