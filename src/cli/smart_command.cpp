@@ -159,47 +159,63 @@ void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
         out << labels[Attributes] << localized(QStringLiteral("could not be read")) << '\n';
         return;
     }
-    // Each column as wide as the English layout or its heading in the
-    // user's language, whichever is wider, so the numbers stay below it.
+    // Each column as wide as the English layout, its heading in the user's
+    // language or its widest number, whichever is widest, so that every
+    // number ends where its heading ends.
+    using Member = std::optional<AttributeNumber> AttributeRecord::*;
+    const auto text = [](const std::optional<AttributeNumber>& n) {
+        return n ? n->toString() : QStringLiteral("-");
+    };
     struct Column {
         QString heading;
         qsizetype width;
+        Member field;
     };
-    const auto column = [](const QString& heading, qsizetype width) {
-        return Column{heading, std::max(width, heading.size() + 1)};
+    const auto column = [&table, &text](const QString& heading, qsizetype width, Member field) {
+        width = std::max(width, heading.size() + 1);
+        for (const auto& entry : *table) {
+            width = std::max(width, text(entry.second.*field).size() + 1);
+        }
+        return Column{heading, width, field};
     };
-    const auto cell = [](const std::optional<AttributeNumber>& n, const Column& c) {
-        return (n ? n->toString() : QStringLiteral("-")).rightJustified(c.width);
+    const auto cell = [&text](const AttributeRecord& r, const Column& c) {
+        return text(r.*c.field).rightJustified(c.width);
     };
-    const Column id = column(localized(QStringLiteral("ID")), 3);
-    const Column threshold = column(localized(QStringLiteral("Threshold")), 10);
+    const QString id = localized(QStringLiteral("ID")).rightJustified(3);
+    const Column threshold =
+        column(localized(QStringLiteral("Threshold")), 10, &AttributeRecord::threshold);
     if (protocol == SmartProtocol::Nvme) {
         // The field names are smartctl's identifiers, the same in every language.
-        const Column field = column(localized(QStringLiteral("Field")), 26);
-        const Column value = column(localized(QStringLiteral("Value")), 6);
-        out << id.heading.rightJustified(id.width) << "  "
-            << field.heading.leftJustified(field.width) << value.heading.rightJustified(value.width)
+        const QString field = localized(QStringLiteral("Field")).leftJustified(26);
+        const Column value =
+            column(localized(QStringLiteral("Value")), 6, &AttributeRecord::currentValue);
+        out << id << "  " << field << value.heading.rightJustified(value.width)
             << threshold.heading.rightJustified(threshold.width) << '\n';
         for (const auto& [number, r] : *table) {
-            out << QString::number(number).rightJustified(id.width) << "  "
-                << nvmeField(number).leftJustified(field.width) << cell(r.currentValue, value)
-                << cell(r.threshold, threshold) << '\n';
+            out << QString::number(number).rightJustified(id.size()) << "  "
+                << nvmeField(number).leftJustified(field.size()) << cell(r, value)
+                << cell(r, threshold) << '\n';
         }
         return;
     }
-    const Column current = column(localized(QStringLiteral("Current")), 8);
-    const Column worst = column(localized(QStringLiteral("Worst")), 6);
-    const Column raw = column(localized(QStringLiteral("Raw")), 17);
-    const Column prefail = column(localized(QStringLiteral("Pre-fail")), 9);
-    const Column online = column(localized(QStringLiteral("Online")), 7);
-    for (const Column* c : {&id, &current, &worst, &threshold, &raw, &prefail, &online}) {
-        out << c->heading.rightJustified(c->width);
+    const Column columns[] = {
+        column(localized(QStringLiteral("Current")), 8, &AttributeRecord::currentValue),
+        column(localized(QStringLiteral("Worst")), 6, &AttributeRecord::worstValue),
+        threshold,
+        column(localized(QStringLiteral("Raw")), 17, &AttributeRecord::rawValue),
+        column(localized(QStringLiteral("Pre-fail")), 9, &AttributeRecord::isPrefail),
+        column(localized(QStringLiteral("Online")), 7, &AttributeRecord::isOnline)};
+    out << id;
+    for (const Column& c : columns) {
+        out << c.heading.rightJustified(c.width);
     }
     out << '\n';
     for (const auto& [number, r] : *table) {
-        out << QString::number(number).rightJustified(id.width) << cell(r.currentValue, current)
-            << cell(r.worstValue, worst) << cell(r.threshold, threshold) << cell(r.rawValue, raw)
-            << cell(r.isPrefail, prefail) << cell(r.isOnline, online) << '\n';
+        out << QString::number(number).rightJustified(id.size());
+        for (const Column& c : columns) {
+            out << cell(r, c);
+        }
+        out << '\n';
     }
 }
 
