@@ -373,6 +373,22 @@ aus --json):
             <translation>read erwartet höchstens einen KEY</translation>
         </message>
         <message>
+            <source>no value for key '%1'</source>
+            <translation>kein Wert für Schlüssel '%1'</translation>
+        </message>
+        <message>
+            <source>built-in</source>
+            <translation>eingebaut</translation>
+        </message>
+        <message>
+            <source>system file %1</source>
+            <translation>Systemdatei %1</translation>
+        </message>
+        <message>
+            <source>user store</source>
+            <translation>Benutzerspeicher</translation>
+        </message>
+        <message>
             <source>write takes KEY [-int|-float|-bool|-string] VALUE</source>
             <translation>write erwartet KEY [-int|-float|-bool|-string] VALUE</translation>
         </message>
@@ -401,12 +417,20 @@ aus --json):
             <translation>unbekannter Befehl '%1'</translation>
         </message>
         <message>
+            <source>system configuration %1</source>
+            <translation>Systemkonfiguration %1</translation>
+        </message>
+        <message>
             <source>the settings store has no location</source>
             <translation>der Einstellungsspeicher hat keinen Ort</translation>
         </message>
         <message>
             <source>the settings store %1 cannot be opened</source>
             <translation>der Einstellungsspeicher %1 kann nicht geöffnet werden</translation>
+        </message>
+        <message>
+            <source>KEY must not be empty</source>
+            <translation>KEY darf nicht leer sein</translation>
         </message>
         <message>
             <source>list takes no arguments</source>
@@ -489,8 +513,48 @@ Exit-Status:
 </translation>
         </message>
         <message>
+            <source>yes</source>
+            <translation>ja</translation>
+        </message>
+        <message>
+            <source>no</source>
+            <translation>nein</translation>
+        </message>
+        <message>
             <source>No mounted, non-removable disks.</source>
             <translation>Keine eingebundenen, nicht entfernbaren Laufwerke.</translation>
+        </message>
+        <message>
+            <source>model:</source>
+            <translation>Modell:</translation>
+        </message>
+        <message>
+            <source>revision:</source>
+            <translation>Revision:</translation>
+        </message>
+        <message>
+            <source>protocol:</source>
+            <translation>Protokoll:</translation>
+        </message>
+        <message>
+            <source>SSD:</source>
+            <translation>SSD:</translation>
+        </message>
+        <message>
+            <source>NVMe:</source>
+            <translation>NVMe:</translation>
+        </message>
+        <message>
+            <source>serial:</source>
+            <translation>Seriennummer:</translation>
+        </message>
+        <message>
+            <source>disk %1</source>
+            <translation>Datenträger %1</translation>
+        </message>
+        <message>
+            <source>(no description)</source>
+            <translation>(keine Beschreibung)</translation>
         </message>
         <message>
             <source>Try 'ostrivane-cli disks --help'.</source>
@@ -575,6 +639,14 @@ Optionen:
 </translation>
         </message>
         <message>
+            <source>FAILING</source>
+            <translation>FEHLERHAFT</translation>
+        </message>
+        <message>
+            <source>OK</source>
+            <translation>OK</translation>
+        </message>
+        <message>
             <source>not capable</source>
             <translation>nicht unterstützt</translation>
         </message>
@@ -589,14 +661,6 @@ Optionen:
         <message>
             <source>(unknown)</source>
             <translation>(unbekannt)</translation>
-        </message>
-        <message>
-            <source>yes</source>
-            <translation>ja</translation>
-        </message>
-        <message>
-            <source>no</source>
-            <translation>nein</translation>
         </message>
         <message>
             <source>low (only the reallocated sectors were evaluated)</source>
@@ -738,6 +802,10 @@ Exit-Status:
 </translation>
         </message>
         <message>
+            <source>warning: %1</source>
+            <translation>Warnung: %1</translation>
+        </message>
+        <message>
             <source>no home folder to keep settings and history in: HOME is not set and the user has no home in the password database; set HOME (or XDG_CONFIG_HOME and XDG_DATA_HOME)</source>
             <translation>kein Benutzerordner für Einstellungen und Verlauf: HOME ist nicht gesetzt und der Benutzer hat in der Passwortdatenbank keinen Benutzerordner; HOME setzen (oder XDG_CONFIG_HOME und XDG_DATA_HOME)</translation>
         </message>
@@ -756,6 +824,14 @@ Exit-Status:
         <message>
             <source>No health history recorded yet.</source>
             <translation>Noch kein Zustandsverlauf aufgezeichnet.</translation>
+        </message>
+        <message>
+            <source>health unknown</source>
+            <translation>Zustand unbekannt</translation>
+        </message>
+        <message>
+            <source>health %1%</source>
+            <translation>Zustand %1%</translation>
         </message>
         <message>
             <source>warning threshold (%1%) reached around %2</source>
@@ -987,8 +1063,48 @@ Optionen:
             <translation>Energiemodus:</translation>
         </message>
         <message>
+            <source>none</source>
+            <translation>keines</translation>
+        </message>
+        <message>
             <source>could not be read</source>
             <translation>konnten nicht gelesen werden</translation>
+        </message>
+        <message>
+            <source>ID</source>
+            <translation>ID</translation>
+        </message>
+        <message>
+            <source>Threshold</source>
+            <translation>Grenzwert</translation>
+        </message>
+        <message>
+            <source>Field</source>
+            <translation>Feld</translation>
+        </message>
+        <message>
+            <source>Value</source>
+            <translation>Wert</translation>
+        </message>
+        <message>
+            <source>Current</source>
+            <translation>Aktuell</translation>
+        </message>
+        <message>
+            <source>Worst</source>
+            <translation>Schlechtester</translation>
+        </message>
+        <message>
+            <source>Raw</source>
+            <translation>Rohwert</translation>
+        </message>
+        <message>
+            <source>Pre-fail</source>
+            <translation>Vorausfall</translation>
+        </message>
+        <message>
+            <source>Online</source>
+            <translation>Online</translation>
         </message>
         <message>
             <source>Try 'ostrivane-cli smart --help'.</source>
@@ -997,6 +1113,10 @@ Optionen:
         <message>
             <source>expected one DISK (for example sda or nvme0n1)</source>
             <translation>genau ein DISK erwartet (zum Beispiel sda oder nvme0n1)</translation>
+        </message>
+        <message>
+            <source>'%1' is not a disk name</source>
+            <translation>'%1' ist kein Laufwerksname</translation>
         </message>
         <message>
             <source>no such disk '%1'</source>
@@ -1060,6 +1180,22 @@ Exit-Status:
 </translation>
         </message>
         <message>
+            <source>active</source>
+            <translation>aktiv</translation>
+        </message>
+        <message>
+            <source>idle</source>
+            <translation>Leerlauf</translation>
+        </message>
+        <message>
+            <source>standby</source>
+            <translation>Standby</translation>
+        </message>
+        <message>
+            <source>sleep</source>
+            <translation>Schlafmodus</translation>
+        </message>
+        <message>
             <source>failing</source>
             <translation>fehlerhaft</translation>
         </message>
@@ -1078,6 +1214,10 @@ Exit-Status:
         <message>
             <source>Try 'ostrivane-cli test-email --help'.</source>
             <translation>Siehe 'ostrivane-cli test-email --help'.</translation>
+        </message>
+        <message>
+            <source>no relay configured</source>
+            <translation>kein Relay eingerichtet</translation>
         </message>
         <message>
             <source>this build names no mail relay; choose another transport with NotificationEmailTransport (smtp, sendmail or exec)</source>
@@ -1107,11 +1247,11 @@ otherwise, 64 for a usage error.
 Sendet die Test-E-Mail ("Ostrivane Email Test") an die Adressen der
 Einstellung NotificationUseEmailAddress oder an die angegebenen, über den
 Transport der Einstellung NotificationEmailTransport (standardmäßig das
-Mail-Relay; smtp, sendmail oder exec), und gibt das Ergebnis aus: Success,
-CGI Failure, MailCore Failure (der eigene Transport schlug fehl; der Grund
-folgt auf der Standardfehlerausgabe), No Valid Recipient, Blocked e-mail
-address, Blocked e-mail host oder Unreachable host. Ohne Relay-Host antwortet
-das Relay "CGI Failure: no relay configured".
+Mail-Relay; smtp, sendmail oder exec), und gibt das Ergebnis aus: Erfolg,
+CGI-Fehler, MailCore-Fehler (der eigene Transport schlug fehl; der Grund
+folgt auf der Standardfehlerausgabe), Kein gültiger Empfänger, Gesperrte
+E-Mail-Adresse, Gesperrter E-Mail-Host oder Host nicht erreichbar. Ohne
+Relay-Host antwortet das Relay "CGI-Fehler: kein Relay eingerichtet".
 
 Optionen:
   --to ADDRESSES   Empfänger, durch Kommas getrennt; mehrfach möglich
@@ -1120,6 +1260,42 @@ Optionen:
 Exit-Status: 0, wenn das Relay oder der eigene Transport die Nachricht
 angenommen hat, sonst 1, 64 bei einem Aufruffehler.
 </translation>
+        </message>
+        <message>
+            <source>Success</source>
+            <translation>Erfolg</translation>
+        </message>
+        <message>
+            <source>Scripting Bridge Failure</source>
+            <translation>Scripting-Bridge-Fehler</translation>
+        </message>
+        <message>
+            <source>CGI Failure</source>
+            <translation>CGI-Fehler</translation>
+        </message>
+        <message>
+            <source>MailCore Failure</source>
+            <translation>MailCore-Fehler</translation>
+        </message>
+        <message>
+            <source>No Valid Recipient</source>
+            <translation>Kein gültiger Empfänger</translation>
+        </message>
+        <message>
+            <source>No Valid Sender</source>
+            <translation>Kein gültiger Absender</translation>
+        </message>
+        <message>
+            <source>Blocked e-mail address</source>
+            <translation>Gesperrte E-Mail-Adresse</translation>
+        </message>
+        <message>
+            <source>Blocked e-mail host</source>
+            <translation>Gesperrter E-Mail-Host</translation>
+        </message>
+        <message>
+            <source>Unreachable host</source>
+            <translation>Host nicht erreichbar</translation>
         </message>
         <message>
             <source>%1 % used</source>
@@ -1428,10 +1604,6 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
         <message>
             <source>Click OK to test the e-mail delivery to your chosen deliver address(es). Please check if your receive the TEST e-mail to your address(es) Within a few minutes.</source>
             <translation>Klicken Sie auf OK, um die Zustellung an die gewählten Adressen zu testen. Bitte prüfen Sie, ob die TEST-E-Mail innerhalb weniger Minuten bei Ihnen ankommt.</translation>
-        </message>
-        <message>
-            <source>OK</source>
-            <translation>OK</translation>
         </message>
         <message>
             <source>Cancel</source>

@@ -211,7 +211,8 @@ int readJson(const QStringList& args, SettingsStore& store, QTextStream& out, QT
         all.insert(store.storedValues());
         keys = all.keys();
     } else if (!store.value(args.first()).isValid()) {
-        err << "ostrivane-cli defaults: no value for key '" << args.first() << "'\n";
+        err << "ostrivane-cli defaults: "
+            << localized(QStringLiteral("no value for key '%1'")).arg(args.first()) << '\n';
         return kNoValue;
     } else {
         keys = {args.first()};
@@ -236,29 +237,35 @@ int runRead(QStringList args, SettingsStore& store, QTextStream& out, QTextStrea
         return exit_codes::kOk;
     }
     if (args.size() > 1) {
-        return usageError(err, QStringLiteral("read takes at most one KEY"));
+        return usageError(err, localized(QStringLiteral("read takes at most one KEY")));
     }
     if (args.first() == QLatin1String("--all")) {
+        // Comments for the person reading; --json names the origins for programs.
+        const QString builtIn = localized(QStringLiteral("built-in"));
+        const QString systemFile =
+            localized(QStringLiteral("system file %1")).arg(systemConfiguration().path);
+        const QString userStore = localized(QStringLiteral("user store"));
         QVariantMap all = store.fallbackDefaults();
         QHash<QString, QString> origins;
         for (auto it = all.cbegin(); it != all.cend(); ++it) {
-            origins.insert(it.key(), QStringLiteral("built-in"));
+            origins.insert(it.key(), builtIn);
         }
         const SystemConfiguration& system = systemConfiguration();
         for (auto it = system.values.cbegin(); it != system.values.cend(); ++it) {
-            origins.insert(it.key(), QStringLiteral("system file %1").arg(system.path));
+            origins.insert(it.key(), systemFile);
         }
         const QVariantMap stored = store.storedValues();
         for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
             all.insert(it.key(), it.value());
-            origins.insert(it.key(), QStringLiteral("user store"));
+            origins.insert(it.key(), userStore);
         }
         printDictionary(all, out, origins);
         return exit_codes::kOk;
     }
     const QVariant value = store.value(args.first());
     if (!value.isValid()) {
-        err << "ostrivane-cli defaults: no value for key '" << args.first() << "'\n";
+        err << "ostrivane-cli defaults: "
+            << localized(QStringLiteral("no value for key '%1'")).arg(args.first()) << '\n';
         return kNoValue;
     }
     out << valueText(value) << '\n';
@@ -343,7 +350,8 @@ int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
     installFallbackDefaults();
     // The administrator editing the system file looks here, not in the log.
     for (const QString& problem : systemConfiguration().problems) {
-        err << "ostrivane-cli defaults: system configuration " << problem << '\n';
+        err << "ostrivane-cli defaults: "
+            << localized(QStringLiteral("system configuration %1")).arg(problem) << '\n';
     }
     SettingsStore& store = SettingsStore::shared();
     if (!store.isPersistent()) {
@@ -356,7 +364,7 @@ int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
         return kStoreFailed;
     }
     if (command != QLatin1String("list") && !rest.isEmpty() && rest.first().isEmpty()) {
-        return usageError(err, QStringLiteral("KEY must not be empty"));
+        return usageError(err, localized(QStringLiteral("KEY must not be empty")));
     }
     if (command == QLatin1String("read")) {
         return runRead(rest, store, out, err);

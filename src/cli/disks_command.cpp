@@ -18,6 +18,8 @@
 #include <QJsonObject>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kDisksHelp =
@@ -57,8 +59,8 @@ struct DiskRow {
 };
 
 QString yesNo(const std::optional<QVariantMap>& d, const char* key) {
-    return d && d->value(QLatin1String(key)).toBool() ? QStringLiteral("yes")
-                                                      : QStringLiteral("no");
+    return d && d->value(QLatin1String(key)).toBool() ? localized(QStringLiteral("yes"))
+                                                      : localized(QStringLiteral("no"));
 }
 
 QJsonObject toJson(const DiskRow& row, int bootDisk) {
@@ -79,23 +81,37 @@ void printText(const QList<DiskRow>& rows, QTextStream& out) {
         out << localized(QStringLiteral("No mounted, non-removable disks.")) << '\n';
         return;
     }
+    // The labels in the user's language, padded so the values line up.
+    enum Field { Model, Revision, Protocol, SolidState, Nvme, Serial, Count };
+    QString labels[Count] = {
+        localized(QStringLiteral("model:")),    localized(QStringLiteral("revision:")),
+        localized(QStringLiteral("protocol:")), localized(QStringLiteral("SSD:")),
+        localized(QStringLiteral("NVMe:")),     localized(QStringLiteral("serial:"))};
+    qsizetype width = 10;
+    for (const QString& label : labels) {
+        width = std::max(width, label.size() + 1);
+    }
+    for (QString& label : labels) {
+        label = QStringLiteral("    ") + label.leftJustified(width);
+    }
     for (const DiskRow& row : rows) {
-        out << "disk " << row.entry.diskNumber << "  " << (row.node.isEmpty() ? "-" : row.node)
-            << "  " << singleLineText(row.entry.diskName) << '\n';
+        out << localized(QStringLiteral("disk %1")).arg(row.entry.diskNumber) << "  "
+            << (row.node.isEmpty() ? QStringLiteral("-") : row.node) << "  "
+            << singleLineText(row.entry.diskName) << '\n';
         if (!row.description) {
-            out << "    (no description)\n";
+            out << "    " << localized(QStringLiteral("(no description)")) << '\n';
             continue;
         }
         const QVariantMap& d = *row.description;
-        out << "    model:    " << singleLineText(d.value(QStringLiteral("DAMediaName")).toString())
-            << '\n'
-            << "    revision: "
-            << singleLineText(d.value(QStringLiteral("DADeviceRevision")).toString()) << '\n'
-            << "    protocol: "
-            << singleLineText(d.value(QStringLiteral("DADeviceProtocol")).toString()) << '\n'
-            << "    SSD:      " << yesNo(row.description, "isSSD") << '\n'
-            << "    NVMe:     " << yesNo(row.description, "isNVME") << '\n'
-            << "    serial:   " << singleLineText(row.serial) << '\n';
+        const auto text = [&d](const char* key) {
+            return singleLineText(d.value(QLatin1String(key)).toString());
+        };
+        out << labels[Model] << text("DAMediaName") << '\n'
+            << labels[Revision] << text("DADeviceRevision") << '\n'
+            << labels[Protocol] << text("DADeviceProtocol") << '\n'
+            << labels[SolidState] << yesNo(row.description, "isSSD") << '\n'
+            << labels[Nvme] << yesNo(row.description, "isNVME") << '\n'
+            << labels[Serial] << singleLineText(row.serial) << '\n';
     }
 }
 

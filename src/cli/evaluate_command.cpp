@@ -132,9 +132,9 @@ class StderrFeedback final : public FeedbackAlert {
 QString statusName(std::uint8_t status) {
     switch (status) {
         case SMARTStatusFailing:
-            return QStringLiteral("FAILING");
+            return localized(QStringLiteral("FAILING"));
         case SMARTStatusVerified:
-            return QStringLiteral("OK");
+            return localized(QStringLiteral("OK"));
         case SMARTStatusNotCapable:
             return localized(QStringLiteral("not capable"));
         default:

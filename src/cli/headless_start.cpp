@@ -52,7 +52,7 @@ int prepareCommand(const QString& command, const QStringList& args, QTextStream&
         // The store may be opened from a background thread of the monitor.
         static QMutex mutex;
         QMutexLocker lock(&mutex);
-        err << "ostrivane-cli: warning: " << line << '\n';
+        err << "ostrivane-cli: " << localized(QStringLiteral("warning: %1")).arg(line) << '\n';
         err.flush();
     });
     static const QStringList kKeepingState{QStringLiteral("check"), QStringLiteral("monitor"),

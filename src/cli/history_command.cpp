@@ -152,8 +152,9 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
     for (const HealthRecord& r : records) {
         out << r.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << "  "
             << singleLineText(r.name) << "  " << singleLineText(r.model) << "  "
-            << singleLineText(r.serial) << "  " << singleLineText(r.device) << "  health "
-            << (r.health == 255 ? QStringLiteral("unknown") : QStringLiteral("%1%").arg(r.health))
+            << singleLineText(r.serial) << "  " << singleLineText(r.device) << "  "
+            << (r.health == 255 ? localized(QStringLiteral("health unknown"))
+                                : localized(QStringLiteral("health %1%")).arg(r.health))
             << "  S.M.A.R.T. " << r.smartStatus;
         if (const QString wear = wearLine(r.ownWear); !wear.isEmpty()) {
             out << "  " << wear;

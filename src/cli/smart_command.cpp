@@ -81,16 +81,17 @@ QString protocolName(SmartProtocol protocol) {
 int exitStatus(std::uint8_t status, bool haveTable);
 
 // The name of a power mode; empty when the disk was not asked or did not say.
+// Marked so the text output can show it in the user's language; JSON keeps it.
 QString powerModeName(PowerMode mode) {
     switch (mode) {
         case PowerMode::Active:
-            return QStringLiteral("active");
+            return QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "active"));
         case PowerMode::Idle:
-            return QStringLiteral("idle");
+            return QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "idle"));
         case PowerMode::Standby:
-            return QStringLiteral("standby");
+            return QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "standby"));
         case PowerMode::Sleep:
-            return QStringLiteral("sleep");
+            return QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "sleep"));
         case PowerMode::Unknown:
             break;
     }
@@ -140,9 +141,12 @@ void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
         label = label.leftJustified(width);
     }
     out << labels[Disk] << disk << " (/dev/" << disk << ")\n"
-        << labels[Protocol] << protocolName(protocol) << '\n';
+        << labels[Protocol]
+        << (protocol == SmartProtocol::None ? localized(QStringLiteral("none"))
+                                            : protocolName(protocol))
+        << '\n';
     if (mode != PowerMode::Unknown) {
-        out << labels[Power] << powerModeName(mode) << '\n';
+        out << labels[Power] << localized(powerModeName(mode)) << '\n';
     }
     out << labels[Smart] << status << " (" << smartStatusName(status) << ")\n";
     if (const QString line = wearLine(wear); !line.isEmpty()) {
@@ -155,22 +159,63 @@ void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
         out << labels[Attributes] << localized(QStringLiteral("could not be read")) << '\n';
         return;
     }
-    const auto cell = [](const std::optional<AttributeNumber>& n, int width) {
-        return (n ? n->toString() : QStringLiteral("-")).rightJustified(width);
+    // Each column as wide as the English layout, its heading in the user's
+    // language or its widest number, whichever is widest, so that every
+    // number ends where its heading ends.
+    using Member = std::optional<AttributeNumber> AttributeRecord::*;
+    const auto text = [](const std::optional<AttributeNumber>& n) {
+        return n ? n->toString() : QStringLiteral("-");
     };
+    struct Column {
+        QString heading;
+        qsizetype width;
+        Member field;
+    };
+    const auto column = [&table, &text](const QString& heading, qsizetype width, Member field) {
+        width = std::max(width, heading.size() + 1);
+        for (const auto& entry : *table) {
+            width = std::max(width, text(entry.second.*field).size() + 1);
+        }
+        return Column{heading, width, field};
+    };
+    const auto cell = [&text](const AttributeRecord& r, const Column& c) {
+        return text(r.*c.field).rightJustified(c.width);
+    };
+    const QString id = localized(QStringLiteral("ID")).rightJustified(3);
+    const Column threshold =
+        column(localized(QStringLiteral("Threshold")), 10, &AttributeRecord::threshold);
     if (protocol == SmartProtocol::Nvme) {
-        out << " ID  Field                      Value Threshold\n";
-        for (const auto& [id, r] : *table) {
-            out << id << "  " << nvmeField(id).leftJustified(26) << cell(r.currentValue, 6)
-                << cell(r.threshold, 10) << '\n';
+        // The field names are smartctl's identifiers, the same in every language.
+        const QString field = localized(QStringLiteral("Field")).leftJustified(26);
+        const Column value =
+            column(localized(QStringLiteral("Value")), 6, &AttributeRecord::currentValue);
+        out << id << "  " << field << value.heading.rightJustified(value.width)
+            << threshold.heading.rightJustified(threshold.width) << '\n';
+        for (const auto& [number, r] : *table) {
+            out << QString::number(number).rightJustified(id.size()) << "  "
+                << nvmeField(number).leftJustified(field.size()) << cell(r, value)
+                << cell(r, threshold) << '\n';
         }
         return;
     }
-    out << " ID Current Worst Threshold              Raw Pre-fail Online\n";
-    for (const auto& [id, r] : *table) {
-        out << QString::number(id).rightJustified(3) << cell(r.currentValue, 8)
-            << cell(r.worstValue, 6) << cell(r.threshold, 10) << cell(r.rawValue, 17)
-            << cell(r.isPrefail, 9) << cell(r.isOnline, 7) << '\n';
+    const Column columns[] = {
+        column(localized(QStringLiteral("Current")), 8, &AttributeRecord::currentValue),
+        column(localized(QStringLiteral("Worst")), 6, &AttributeRecord::worstValue),
+        threshold,
+        column(localized(QStringLiteral("Raw")), 17, &AttributeRecord::rawValue),
+        column(localized(QStringLiteral("Pre-fail")), 9, &AttributeRecord::isPrefail),
+        column(localized(QStringLiteral("Online")), 7, &AttributeRecord::isOnline)};
+    out << id;
+    for (const Column& c : columns) {
+        out << c.heading.rightJustified(c.width);
+    }
+    out << '\n';
+    for (const auto& [number, r] : *table) {
+        out << QString::number(number).rightJustified(id.size());
+        for (const Column& c : columns) {
+            out << cell(r, c);
+        }
+        out << '\n';
     }
 }
 
@@ -219,7 +264,7 @@ int runSmart(const QStringList& args, QTextStream& out, QTextStream& err) {
         disk = disk.mid(5);
     }
     if (!isPlausibleDiskName(disk.toStdString())) {
-        return usageError(QStringLiteral("'%1' is not a disk name").arg(disk));
+        return usageError(localized(QStringLiteral("'%1' is not a disk name")).arg(disk));
     }
 
     const std::optional<DriveAccessOptions> options =

@@ -32,6 +32,23 @@ Exit status: 0 when the relay or the own transport accepted the message, 1
 otherwise, 64 for a usage error.
 )");
 
+// The names DXEmailSender::resultName() gives, marked so that the result is
+// shown in the user's language; the sender and its log keep them in English.
+[[maybe_unused]] const char* const kResultNames[] = {
+    QT_TRANSLATE_NOOP("Localizable", "Success"),
+    QT_TRANSLATE_NOOP("Localizable", "Scripting Bridge Failure"),
+    QT_TRANSLATE_NOOP("Localizable", "CGI Failure"),
+    QT_TRANSLATE_NOOP("Localizable", "MailCore Failure"),
+    QT_TRANSLATE_NOOP("Localizable", "No Valid Recipient"),
+    QT_TRANSLATE_NOOP("Localizable", "No Valid Sender"),
+    QT_TRANSLATE_NOOP("Localizable", "Blocked e-mail address"),
+    QT_TRANSLATE_NOOP("Localizable", "Blocked e-mail host"),
+    QT_TRANSLATE_NOOP("Localizable", "Unreachable host")};
+
+QString resultText(int result) {
+    return localized(DXEmailSender::resultName(result));
+}
+
 }  // namespace
 
 int runTestEmail(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -75,7 +92,8 @@ int runTestEmail(const QStringList& args, QTextStream& out, QTextStream& err) {
         QStringLiteral("Ostrivane Email Test"), recipients, 10, false, false);
     const QString problem = sender.lastProblem();
     if (result == DXEmailSender::CGIFailure && problem == QLatin1String("no relay configured")) {
-        out << DXEmailSender::resultName(result) << ": " << problem << '\n';
+        out << resultText(result) << ": " << localized(QStringLiteral("no relay configured"))
+            << '\n';
         err << "ostrivane-cli test-email: "
             << localized(QStringLiteral("this build names no mail relay; choose another transport "
                                         "with NotificationEmailTransport (smtp, sendmail or "
@@ -83,7 +101,7 @@ int runTestEmail(const QStringList& args, QTextStream& out, QTextStream& err) {
             << '\n';
         return 1;
     }
-    out << DXEmailSender::resultName(result) << '\n';
+    out << resultText(result) << '\n';
     if (result != DXEmailSender::Success && !problem.isEmpty()) {
         err << "ostrivane-cli test-email: " << problem << '\n';
     }

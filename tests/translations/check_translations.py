@@ -5,12 +5,14 @@
 Each message file holds every text the sources look up, each translated,
 with the same placeholders as the English text; and ostrivane-cli, run on the
 demo machine with LANG=de_DE.UTF-8, prints German texts (and English ones
-with LANG=C), in its results as in its help and its error messages.
+with LANG=C), in its results as in its help and its error messages, with
+the columns of its tables still aligned and its JSON answers unchanged.
 
 usage: check_translations.py SOURCE_DIR CLI
 """
 import os
 import re
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -38,13 +40,17 @@ def check_files(source_dir, failures):
                 failures.append(f"{name}: '{source}' and '{text}' differ in their placeholders")
 
 
+def run_in(home, cli, language, args, system_config=""):
+    env = {k: v for k, v in os.environ.items() if not k.startswith(("LC_", "LANG"))}
+    env.update(HOME=home, XDG_CONFIG_HOME=f"{home}/config", XDG_DATA_HOME=f"{home}/data",
+               XDG_STATE_HOME=f"{home}/state", XDG_CACHE_HOME=f"{home}/cache",
+               OSTRIVANE_SYSTEM_CONFIG=system_config, LANG=language, TZ="UTC")
+    return subprocess.run([cli] + args, capture_output=True, text=True, env=env, timeout=120)
+
+
 def run_cli(cli, language, args):
     with tempfile.TemporaryDirectory() as home:
-        env = {k: v for k, v in os.environ.items() if not k.startswith(("LC_", "LANG"))}
-        env.update(HOME=home, XDG_CONFIG_HOME=f"{home}/config", XDG_DATA_HOME=f"{home}/data",
-                   XDG_STATE_HOME=f"{home}/state", XDG_CACHE_HOME=f"{home}/cache",
-                   OSTRIVANE_SYSTEM_CONFIG="", LANG=language)
-        return subprocess.run([cli] + args, capture_output=True, text=True, env=env, timeout=120)
+        return run_in(home, cli, language, args)
 
 
 def check_output(source_dir, cli, language, wanted, unwanted, failures):
@@ -93,6 +99,146 @@ def check_messages(source_dir, cli, failures):
                                 f"wanted '{wanted}' in {stream}:\n{text}")
 
 
+def write_history(home):
+    """A year of a drive losing a point every ten days, a month of a drive
+    below the warning threshold, a week of a new drive and one record whose
+    health is unknown."""
+    folder = os.path.join(home, "data", "Ostrivane")
+    os.makedirs(folder, exist_ok=True)
+    db = sqlite3.connect(os.path.join(folder, "history.sqlite3"))
+    db.execute("CREATE TABLE history(time INTEGER NOT NULL, name TEXT NOT NULL,"
+               " model TEXT NOT NULL, serial TEXT NOT NULL, device TEXT NOT NULL,"
+               " health INTEGER NOT NULL, smart_status INTEGER NOT NULL)")
+    start = 1_700_000_000
+    rows = [(start + day * 86400, "Work", "M1", "OLD", "/dev/sda", 95 - day // 10, 2)
+            for day in range(365)]
+    rows += [(start + day * 86400, "Low", "M4", "LOW", "/dev/sdb", 40, 2) for day in range(30)]
+    rows += [(start + (365 + day) * 86400, "Work", "M2", "NEW", "/dev/sda", 100, 2)
+             for day in range(7)]
+    rows.append((start, "Odd", "M3", "", "/dev/sdc", 255, 0))
+    db.executemany("INSERT INTO history VALUES(?, ?, ?, ?, ?, ?, ?)", rows)
+    db.commit()
+    db.close()
+
+
+def spans(line):
+    return [(m.start(), m.end()) for m in re.finditer(r"\S+", line)]
+
+
+def table_from(text, heading_start):
+    lines = text.splitlines()
+    for i, line in enumerate(lines):
+        if line.startswith(heading_start):
+            return lines[i], lines[i + 1:]
+    return None, []
+
+
+def ata_table_problem(text):
+    """Every number ends where its column's heading ends."""
+    heading, rows = table_from(text, " ID ")
+    if heading is None or not rows:
+        return "no attribute table"
+    edges = [end for _, end in spans(heading)]
+    for row in rows:
+        if [end for _, end in spans(row)] != edges:
+            return f"'{row}' is not aligned with '{heading}'"
+    return None
+
+
+def nvme_table_problem(text):
+    """Each field name starts below the field heading, each number ends
+    where the heading of its column ends."""
+    heading, rows = table_from(text, " ID  ")
+    if heading is None or not rows:
+        return "no attribute table"
+    columns = spans(heading)
+    for row in rows:
+        cells = spans(row)
+        if len(cells) != 4 or cells[1][0] != columns[1][0] or \
+                [end for _, end in cells[2:]] != [end for _, end in columns[2:]]:
+            return f"'{row}' is not aligned with '{heading}'"
+    return None
+
+
+def labels_problem(text):
+    """The values of a disk's indented label lines start in one column."""
+    starts = {spans(line)[1][0] for line in text.splitlines()
+              if line.startswith("    ") and len(spans(line)) > 1}
+    return None if len(starts) == 1 else f"the values start in columns {sorted(starts)}"
+
+
+def check_commands(source_dir, cli, failures):
+    """The words of the commands' text output follow the language, their
+    columns stay aligned, and their JSON answers stay the same."""
+    demo = os.path.join(source_dir, "resources", "machines", "demo")
+    report = os.path.join(source_dir, "tests", "fixtures", "smartctl",
+                          "003-samsung-ssd-860-evo-1tb.txt")
+    with tempfile.TemporaryDirectory() as home:
+        write_history(home)
+        system = os.path.join(home, "ostrivane.conf")
+        with open(system, "w") as f:
+            f.write("[settings]\nSSDCheckInterval = 30\n")
+        run_in(home, cli, "C", ["defaults", "write", "TestKey", "-int", "3"], system)
+        cases = [
+            (["smart", "--machine", demo, "sda"], "stdout", 0,
+             ["Energiemodus: aktiv", "Schlechtester", "Grenzwert", "Rohwert", "Vorausfall"],
+             ["Power mode:  active",
+              " ID Current Worst Threshold              Raw Pre-fail Online"],
+             ata_table_problem),
+            (["smart", "--machine", demo, "nvme0n1"], "stdout", 0,
+             ["Protokoll:    NVMe", " Feld ", " Wert ", " Grenzwert"],
+             ["Protocol:    NVMe", " ID  Field ", " Value Threshold"],
+             nvme_table_problem),
+            (["disks", "--machine", demo], "stdout", 0,
+             ["Datenträger 0  /dev/sda", "Seriennummer: S3Z1NB0K123456X", "SSD:          ja",
+              "NVMe:         nein"],
+             ["disk 0  /dev/sda", "    serial:   S3Z1NB0K123456X", "    SSD:      yes",
+              "    NVMe:     no"],
+             labels_problem),
+            (["history"], "stdout", 0,
+             ["Zustand 95%  S.M.A.R.T. 2", "Zustand unbekannt",
+              "Low (LOW): auf oder unter der Warnschwelle (50%)"],
+             ["health 95%  S.M.A.R.T. 2", "health unknown",
+              "Low (LOW): at or below the warning threshold (50%)"], None),
+            (["evaluate", "--status", "1", report], "stdout", 2,
+             ["S.M.A.R.T.:  FEHLERHAFT", "Solid-State: ja"],
+             ["S.M.A.R.T.:  FAILING", "Solid-state: yes"], None),
+            (["defaults", "read", "--all"], "stdout", 0,
+             ["ThresholdError = 30; /* eingebaut */", "TestKey = 3; /* Benutzerspeicher */",
+              f"SSDCheckInterval = 30; /* Systemdatei {system} */"],
+             ["ThresholdError = 30; /* built-in */", "TestKey = 3; /* user store */",
+              f"SSDCheckInterval = 30; /* system file {system} */"], None),
+            (["defaults", "read", "NoSuchKey"], "stderr", 1,
+             ["ostrivane-cli defaults: kein Wert für Schlüssel 'NoSuchKey'"],
+             ["ostrivane-cli defaults: no value for key 'NoSuchKey'"], None),
+            (["test-email", "--to", "nobody"], "stdout", 1,
+             ["Kein gültiger Empfänger"], ["No Valid Recipient"], None),
+        ]
+        for args, stream, status, german, english, layout in cases:
+            for language, wanted, unwanted in (("de_DE.UTF-8", german, english),
+                                               ("C", english, german)):
+                done = run_in(home, cli, language, args, system)
+                text = getattr(done, stream)
+                what = f"LANG={language} {' '.join(args)}"
+                if done.returncode != status:
+                    failures.append(f"{what}: exit {done.returncode}, not {status}: {done.stderr}")
+                failures += [f"{what}: '{t}' is not in the {stream}:\n{text}"
+                             for t in wanted if t not in text]
+                failures += [f"{what}: '{t}' should not be in the {stream}"
+                             for t in unwanted if t in text]
+                if layout and layout(text):
+                    failures.append(f"{what}: {layout(text)}:\n{text}")
+        # Programs read the JSON answers: the same words in every language.
+        for args in (["disks", "--json", "--machine", demo], ["history", "--json"],
+                     ["defaults", "read", "--all", "--json"],
+                     ["evaluate", "--json", "--status", "1", report]):
+            german, english = (run_in(home, cli, language, args, system).stdout
+                               for language in ("de_DE.UTF-8", "C"))
+            if german != english or not english.startswith("{"):
+                failures.append(f"{' '.join(args)}: the JSON differs with LANG=de_DE.UTF-8:\n"
+                                f"{german}\nLANG=C:\n{english}")
+
+
 def main():
     source_dir, cli = sys.argv[1:3]
     failures = []
@@ -104,6 +250,7 @@ def main():
     check_output(source_dir, cli, "de_DE.UTF-8", german, ["  Health:", "Serial:"], failures)
     check_output(source_dir, cli, "C", english, german, failures)
     check_messages(source_dir, cli, failures)
+    check_commands(source_dir, cli, failures)
     if failures:
         sys.exit("\n".join(failures))
     print("translations: complete, and the German one reaches the program")
