@@ -1734,6 +1734,42 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
             <translation>Rückmeldungsdialog abschalten</translation>
         </message>
         <message>
+            <source>Happy</source>
+            <translation>Zufrieden</translation>
+        </message>
+        <message>
+            <source>Not sure</source>
+            <translation>Weiß nicht</translation>
+        </message>
+        <message>
+            <source>Problems</source>
+            <translation>Probleme</translation>
+        </message>
+        <message>
+            <source>Don't ask again</source>
+            <translation>Nicht mehr fragen</translation>
+        </message>
+        <message>
+            <source>Not now</source>
+            <translation>Nicht jetzt</translation>
+        </message>
+        <message>
+            <source>    Rate on the App Store</source>
+            <translation>    Im App Store bewerten</translation>
+        </message>
+        <message>
+            <source>    Rate on MacUpdate</source>
+            <translation>    Auf MacUpdate bewerten</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>Schließen</translation>
+        </message>
+        <message>
+            <source>Send feedback</source>
+            <translation>Rückmeldung senden</translation>
+        </message>
+        <message>
             <source>This application can not be launched because its 'Application Support' folder is not a folder but a file. Please remove the file '%1' and re-launch this app.</source>
             <translation>Dieses Programm kann nicht gestartet werden, weil sein Datenordner kein Ordner, sondern eine Datei ist. Bitte entfernen Sie die Datei '%1' und starten Sie das Programm erneut.</translation>
         </message>

@@ -195,8 +195,8 @@ void AppDelegate::runCycle(std::shared_ptr<const DriveSnapshot> snapshot) {
     }
     if (outcome) {
         statusIconURL_ = resource(QString::fromLatin1(outcome->image)).value_or(QUrl());
-        statusSummaryText_ = localized(QString::fromLatin1(outcome->summary));
-        statusDetailText_ = localized(QString::fromLatin1(outcome->detail));
+        statusSummaryText_ = QString::fromLatin1(outcome->summary);
+        statusDetailText_ = QString::fromLatin1(outcome->detail);
         lastOverall_ = outcome->overall;
         setIconSet(outcome->iconState);
     } else {

@@ -4,6 +4,7 @@
 #include "app/check_cycle_services.h"
 #include "app/drive_snapshot.h"
 #include "core/ssd.h"
+#include "core/wording.h"
 
 #include <QHash>
 #include <QObject>
@@ -98,8 +99,12 @@ class AppDelegate : public QObject {
     void updateIconsetPaths();
 
     const std::vector<std::unique_ptr<SSD>>& ssdArray() const { return ssdArray_; }
-    QString statusSummaryText() const { return statusSummaryText_; }
-    QString statusDetailText() const { return statusDetailText_; }
+    QString statusSummaryText(Wording wording = Wording::Shown) const {
+        return worded(statusSummaryText_, wording);
+    }
+    QString statusDetailText(Wording wording = Wording::Shown) const {
+        return worded(statusDetailText_, wording);
+    }
     QString statusTimeText() const { return statusTimeText_; }
     QUrl statusIconURL() const { return statusIconURL_; }
     Overall lastOverall() const { return lastOverall_; }

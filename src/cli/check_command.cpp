@@ -106,15 +106,17 @@ qint32 worstHealth(const std::vector<std::unique_ptr<SSD>>& drives) {
 
 // The controller leaves its status texts alone when the worst health lies
 // between 101 and 254; a one-shot check still owes its reader a summary.
-std::pair<QString, QString> summaryOf(HeadlessApp& app) {
+// The terminal reads the shown wording, programs reading JSON the stored one.
+std::pair<QString, QString> summaryOf(HeadlessApp& app, Wording wording) {
     AppDelegate& controller = app.controller();
     if (controller.lastOverall() == AppDelegate::Overall::Unchanged) {
-        return {localized(QStringLiteral("Status: OK (health above 100 %)")),
-                localized(QStringLiteral("The worst health, %1 %, lies above 100 %: the drives "
-                                         "report more life left than rated."))
+        return {worded(QStringLiteral("Status: OK (health above 100 %)"), wording),
+                worded(QStringLiteral("The worst health, %1 %, lies above 100 %: the drives "
+                                      "report more life left than rated."),
+                       wording)
                     .arg(worstHealth(controller.ssdArray()))};
     }
-    return {controller.statusSummaryText(), controller.statusDetailText()};
+    return {controller.statusSummaryText(wording), controller.statusDetailText(wording)};
 }
 
 QString healthText(const SSD& ssd) {
@@ -183,7 +185,7 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
         }
         out << '\n';
     }
-    const auto [summary, detail] = summaryOf(app);
+    const auto [summary, detail] = summaryOf(app, Wording::Shown);
     out << summary << '\n' << detail << '\n';
 }
 
@@ -195,7 +197,7 @@ QJsonObject toJson(HeadlessApp& app, bool verbose, int exitStatus, const QDateTi
         facts.withAttributes = verbose;
         drives.append(driveJson(facts));
     }
-    const auto [summary, detail] = summaryOf(app);
+    const auto [summary, detail] = summaryOf(app, Wording::Stored);
     return jsonAnswer(QStringLiteral("check"), QJsonObject{
                                                    {QStringLiteral("time"), isoTime(checked)},
                                                    {QStringLiteral("exitStatus"), exitStatus},

@@ -156,7 +156,7 @@ int runHistory(const QStringList& args, QTextStream& out, QTextStream& err) {
             << (r.health == 255 ? localized(QStringLiteral("health unknown"))
                                 : localized(QStringLiteral("health %1%")).arg(r.health))
             << "  S.M.A.R.T. " << r.smartStatus;
-        if (const QString wear = wearLine(r.ownWear); !wear.isEmpty()) {
+        if (const QString wear = wearLine(r.ownWear, Wording::Shown); !wear.isEmpty()) {
             out << "  " << wear;
         }
         out << '\n';

@@ -149,7 +149,7 @@ void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
         out << labels[Power] << localized(powerModeName(mode)) << '\n';
     }
     out << labels[Smart] << status << " (" << smartStatusName(status) << ")\n";
-    if (const QString line = wearLine(wear); !line.isEmpty()) {
+    if (const QString line = wearLine(wear, Wording::Shown); !line.isEmpty()) {
         out << labels[Drive] << line << '\n';
     }
     if (wear.temperature) {

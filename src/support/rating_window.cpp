@@ -42,6 +42,7 @@ DXRatingWindowController::DXRatingWindowController(Alerts& alerts, SupportMail& 
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(alerts_.appName());
     setMinimumWidth(kWindowWidth);
+    // Titles are looked up here; their literals are marked where they are named.
     const auto button = [this](const QString& title, void (DXRatingWindowController::*action)()) {
         auto* made = new QPushButton(localized(title));
         made->setFont(lightFont(kButtonPoints));
@@ -56,30 +57,35 @@ DXRatingWindowController::DXRatingWindowController(Alerts& alerts, SupportMail& 
     initial->addWidget(introTextField_);
     initial->addWidget(fixedText(localized(QStringLiteral("How do you like it?"))));
     auto* choices = new QHBoxLayout;
-    choices->addWidget(button(QStringLiteral("Happy"), &DXRatingWindowController::happyClicked));
-    choices->addWidget(
-        button(QStringLiteral("Not sure"), &DXRatingWindowController::notsureClicked));
-    choices->addWidget(
-        button(QStringLiteral("Problems"), &DXRatingWindowController::problemsClicked));
+    choices->addWidget(button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Happy")),
+                              &DXRatingWindowController::happyClicked));
+    choices->addWidget(button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Not sure")),
+                              &DXRatingWindowController::notsureClicked));
+    choices->addWidget(button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Problems")),
+                              &DXRatingWindowController::problemsClicked));
     initial->addLayout(choices);
     auto* later = new QHBoxLayout;
-    later->addWidget(
-        button(QStringLiteral("Don't ask again"), &DXRatingWindowController::dontshowClicked));
+    later->addWidget(button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Don't ask again")),
+                            &DXRatingWindowController::dontshowClicked));
     later->addStretch();
-    later->addWidget(button(QStringLiteral("Not now"), &DXRatingWindowController::notnowClicked));
+    later->addWidget(button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Not now")),
+                            &DXRatingWindowController::notnowClicked));
     initial->addLayout(later);
 
     happyView_ = new QWidget;
     auto* happy = new QVBoxLayout(happyView_);
     happy->addWidget(fixedText(localized(
         QStringLiteral("Awesome! A rating helps others find the program and keeps it going."))));
-    rateappstoreButton_ = button(QStringLiteral("    Rate on the App Store"),
-                                 &DXRatingWindowController::rateappstoreClicked);
-    ratemacupdateButton_ = button(QStringLiteral("    Rate on MacUpdate"),
-                                  &DXRatingWindowController::ratemacupdateClicked);
+    rateappstoreButton_ =
+        button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "    Rate on the App Store")),
+               &DXRatingWindowController::rateappstoreClicked);
+    ratemacupdateButton_ =
+        button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "    Rate on MacUpdate")),
+               &DXRatingWindowController::ratemacupdateClicked);
     happy->addWidget(rateappstoreButton_);
     happy->addWidget(ratemacupdateButton_);
-    happy->addWidget(button(QStringLiteral("Close"), &DXRatingWindowController::closeClicked));
+    happy->addWidget(button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Close")),
+                            &DXRatingWindowController::closeClicked));
 
     angryView_ = new QWidget;
     auto* angry = new QVBoxLayout(angryView_);
@@ -88,10 +94,11 @@ DXRatingWindowController::DXRatingWindowController(Alerts& alerts, SupportMail& 
     feedbackTextField_ = new QPlainTextEdit;
     angry->addWidget(feedbackTextField_);
     auto* send = new QHBoxLayout;
-    send->addWidget(button(QStringLiteral("Close"), &DXRatingWindowController::closeClicked));
+    send->addWidget(button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Close")),
+                           &DXRatingWindowController::closeClicked));
     send->addStretch();
-    send->addWidget(
-        button(QStringLiteral("Send feedback"), &DXRatingWindowController::sendfeedbackClicked));
+    send->addWidget(button(QStringLiteral(QT_TRANSLATE_NOOP("Localizable", "Send feedback")),
+                           &DXRatingWindowController::sendfeedbackClicked));
     angry->addLayout(send);
 
     auto* layout = new QVBoxLayout(this);
