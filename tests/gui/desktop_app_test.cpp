@@ -15,6 +15,7 @@
 
 #include "app/process_logger.h"
 #include "app/store_settings.h"
+#include "ext/localization.h"
 #include "foundation/defaults.h"
 #include "foundation/wendle_lib.h"
 #include "gui_test_support.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTableView>
@@ -189,9 +191,11 @@ TEST_F(Desktop, DoubleClickShowsTheSelectedDrivesAttributes) {
     EXPECT_TRUE(window->attributePopup()->isVisible());
     const SSD& games = *app->controller()->ssdArray().at(1);
     // The evaluated attributes, then what the drive says of its own wear.
-    EXPECT_EQ(window->attributePopup()->text(),
-              games.fullAttributeInformation() + QStringLiteral("\n\n") + games.ownWearSummary(Wording::Shown));
-    EXPECT_TRUE(games.ownWearSummary(Wording::Shown).startsWith(QLatin1String("own wear indicator: 37 % used")));
+    EXPECT_EQ(window->attributePopup()->text(), games.fullAttributeInformation() +
+                                                    QStringLiteral("\n\n") +
+                                                    games.ownWearSummary(Wording::Shown));
+    EXPECT_TRUE(games.ownWearSummary(Wording::Shown)
+                    .startsWith(QLatin1String("own wear indicator: 37 % used")));
     EXPECT_FALSE(games.fullAttributeInformation().isEmpty());
     window->attributePopup()->hide();
 
@@ -340,23 +344,10 @@ TEST(AccessAdvice, TheUserIsToldOnceHowToEnableTheService) {
     EXPECT_TRUE(told.constFirst().contains(QStringLiteral("ostrivane-smart.socket")));
 }
 
-// Renders the drive pane on the demo machine; the PNG is for people to look at.
-TEST_F(Desktop, ScreenshotOfTheDrivePaneShowsEveryDriveUncut) {
-    startedBefore();
-    auto app = makeApp();
-    app->launch();
-    app->openMainWindow();
-    MainWindow* window = app->mainWindow();
-    QCoreApplication::processEvents();
-    const QString path = QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/main_window_drives.png");
-    ASSERT_TRUE(window->grab().save(path));
-    window->toolbarClicked(3);
-    ASSERT_TRUE(
-        window->grab().save(QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/main_window_about.png")));
-    window->toolbarClicked(0);
-
-    QTableView* table = window->tableView();
-    const SSDTableModel* model = window->model();
+// The demo machine's two drives in the drive pane, no cell or title cut off.
+void expectDemoDrivesUncut(MainWindow& window) {
+    QTableView* table = window.tableView();
+    const SSDTableModel* model = window.model();
     ASSERT_EQ(model->rowCount(), 2);
     const QStringList names{QStringLiteral("Mirror, Système, /home"), QStringLiteral("Games")};
     const QStringList health{QStringLiteral("93%"), QStringLiteral("63%")};
@@ -376,6 +367,26 @@ TEST_F(Desktop, ScreenshotOfTheDrivePaneShowsEveryDriveUncut) {
                   QFontMetrics(table->horizontalHeader()->font()).horizontalAdvance(title))
             << "cut: " << title.toStdString();
     }
+}
+
+// Renders the drive pane on the demo machine; the PNG is for people to look at.
+TEST_F(Desktop, ScreenshotOfTheDrivePaneShowsEveryDriveUncut) {
+    startedBefore();
+    auto app = makeApp();
+    app->launch();
+    app->openMainWindow();
+    MainWindow* window = app->mainWindow();
+    QCoreApplication::processEvents();
+    const QString path = QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/main_window_drives.png");
+    ASSERT_TRUE(window->grab().save(path));
+    window->toolbarClicked(3);
+    ASSERT_TRUE(
+        window->grab().save(QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/main_window_about.png")));
+    window->toolbarClicked(0);
+
+    QTableView* table = window->tableView();
+    const SSDTableModel* model = window->model();
+    expectDemoDrivesUncut(*window);
     EXPECT_TRUE(window->summaryLabel()->text().startsWith(QStringLiteral("Status: OK\n")));
     EXPECT_EQ(model->index(1, SSDTableModel::Health).data(SSDTableModel::HealthStateRole), 3);
     setDefaultInt(QStringLiteral("ThresholdWarning"), 63);
@@ -393,6 +404,37 @@ TEST_F(Desktop, ScreenshotOfTheDrivePaneShowsEveryDriveUncut) {
     ASSERT_TRUE(
         popup->grab().save(QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/attribute_popup.png")));
     popup->hide();
+}
+
+// German texts are longer; the pane must still show them whole, and the
+// evaluation's reason must reach it translated.
+TEST_F(Desktop, TheDrivePaneInGermanShowsTranslatedStatusesUncut) {
+    ASSERT_TRUE(install_translation(QLocale(QLocale::German, QLocale::Germany)));
+    const auto english = qScopeGuard([] { install_translation(QLocale(QLocale::English)); });
+    startedBefore();
+    auto app = makeApp();
+    app->launch();
+    app->openMainWindow();
+    MainWindow* window = app->mainWindow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(
+        window->grab().save(QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/main_window_drives_de.png")));
+    expectDemoDrivesUncut(*window);
+    const SSDTableModel* model = window->model();
+    EXPECT_EQ(model->index(0, SSDTableModel::Status).data().toString(),
+              QStringLiteral("93% (Wear_Levelling_Count: 93 [Schwelle: 0])"));
+    EXPECT_TRUE(model->index(1, SSDTableModel::Status)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("eigene Verschleißanzeige: 37 % verbraucht")));
+    // What is kept for records stays English.
+    EXPECT_EQ(app->controller()->ssdArray().at(0)->status(),
+              QStringLiteral("93% (Wear_Levelling_Count: 93 [threshold: 0])"));
+    window->tableView()->selectRow(0);
+    window->viewSSDClicked();
+    EXPECT_TRUE(window->attributePopup()->text().contains(
+        QStringLiteral("Reallocated_Sector_Count (5):\t100 [Schwelle: 10]")));
+    window->attributePopup()->hide();
 }
 
 TEST_F(Desktop, ScreenshotOfTheAssistantPages) {
