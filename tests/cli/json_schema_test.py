@@ -11,12 +11,14 @@ Usage: json_schema_test.py CLI SOURCE_DIR
 import copy
 import json
 import os
-import sqlite3
 import subprocess
 import sys
 import tempfile
 
 import jsonschema
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from history_db import write_history  # noqa: E402
 
 cli, source = sys.argv[1], sys.argv[2]
 demo = os.path.join(source, "resources", "machines", "demo")
@@ -88,21 +90,7 @@ with tempfile.TemporaryDirectory() as home:
     check(history.get("trends") == [], "trends of an empty home: %r" % history)
     # A year of a drive losing a point every ten days, then a new drive of the
     # same name (another serial) for a week: two trends, one projected.
-    folder = os.path.join(home, "data", "Ostrivane")
-    os.makedirs(folder, exist_ok=True)
-    db = sqlite3.connect(os.path.join(folder, "history.sqlite3"))
-    db.execute("CREATE TABLE history(time INTEGER NOT NULL, name TEXT NOT NULL,"
-               " model TEXT NOT NULL, serial TEXT NOT NULL, device TEXT NOT NULL,"
-               " health INTEGER NOT NULL, smart_status INTEGER NOT NULL)")
-    start = 1_700_000_000
-    rows = [(start + day * 86400, "Work", "M1", "OLD", "/dev/sda", 95 - day // 10, 2)
-            for day in range(365)]
-    rows += [(start + (365 + day) * 86400, "Work", "M2", "NEW", "/dev/sda", 100, 2)
-             for day in range(7)]
-    rows.append((start, "Odd", "M3", "", "/dev/sdc", 255, 0))
-    db.executemany("INSERT INTO history VALUES(?, ?, ?, ?, ?, ?, ?)", rows)
-    db.commit()
-    db.close()
+    write_history(home)
     history = answer(["history", "--json"], home)
     trends = {t["serial"]: t for t in history.get("trends", [])}
     check(sorted(trends) == ["NEW", "OLD"], "one trend per serial, unknown health left out: %r"

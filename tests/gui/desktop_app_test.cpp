@@ -90,6 +90,15 @@ class Desktop : public ::testing::Test {
         setDefaultInt(QStringLiteral("WelcomeAssistantFinished"), 1);
         setDefaultInt(QStringLiteral("WelcomeShown"), 1);
     }
+    // A second start on the demo machine with the drive pane open.
+    std::unique_ptr<DesktopApp> launchedWithWindow() {
+        startedBefore();
+        auto app = makeApp();
+        app->launch();
+        app->openMainWindow();
+        QCoreApplication::processEvents();
+        return app;
+    }
 
     ProcessLogger log;
     ScriptedAlerts alerts;
@@ -178,10 +187,7 @@ TEST_F(Desktop, ToolbarWithANumberOrATaggedControl) {
 }
 
 TEST_F(Desktop, DoubleClickShowsTheSelectedDrivesAttributes) {
-    startedBefore();
-    auto app = makeApp();
-    app->launch();
-    app->openMainWindow();
+    auto app = launchedWithWindow();
     MainWindow* window = app->mainWindow();
     window->viewSSDClicked();
     EXPECT_FALSE(window->attributePopup()->isVisible());
@@ -371,12 +377,8 @@ void expectDemoDrivesUncut(MainWindow& window) {
 
 // Renders the drive pane on the demo machine; the PNG is for people to look at.
 TEST_F(Desktop, ScreenshotOfTheDrivePaneShowsEveryDriveUncut) {
-    startedBefore();
-    auto app = makeApp();
-    app->launch();
-    app->openMainWindow();
+    auto app = launchedWithWindow();
     MainWindow* window = app->mainWindow();
-    QCoreApplication::processEvents();
     const QString path = QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/main_window_drives.png");
     ASSERT_TRUE(window->grab().save(path));
     window->toolbarClicked(3);
@@ -411,12 +413,8 @@ TEST_F(Desktop, ScreenshotOfTheDrivePaneShowsEveryDriveUncut) {
 TEST_F(Desktop, TheDrivePaneInGermanShowsTranslatedStatusesUncut) {
     ASSERT_TRUE(install_translation(QLocale(QLocale::German, QLocale::Germany)));
     const auto english = qScopeGuard([] { install_translation(QLocale(QLocale::English)); });
-    startedBefore();
-    auto app = makeApp();
-    app->launch();
-    app->openMainWindow();
+    auto app = launchedWithWindow();
     MainWindow* window = app->mainWindow();
-    QCoreApplication::processEvents();
     ASSERT_TRUE(
         window->grab().save(QStringLiteral(OSTRIVANE_GUI_OUTPUT_DIR "/main_window_drives_de.png")));
     expectDemoDrivesUncut(*window);

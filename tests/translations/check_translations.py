@@ -12,11 +12,13 @@ usage: check_translations.py SOURCE_DIR CLI
 """
 import os
 import re
-import sqlite3
 import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ET
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from history_db import DAY, START, write_history  # noqa: E402
 
 PLACEHOLDER = re.compile(r"%\d+")
 
@@ -99,26 +101,10 @@ def check_messages(source_dir, cli, failures):
                                 f"wanted '{wanted}' in {stream}:\n{text}")
 
 
-def write_history(home):
-    """A year of a drive losing a point every ten days, a month of a drive
-    below the warning threshold, a week of a new drive and one record whose
-    health is unknown."""
-    folder = os.path.join(home, "data", "Ostrivane")
-    os.makedirs(folder, exist_ok=True)
-    db = sqlite3.connect(os.path.join(folder, "history.sqlite3"))
-    db.execute("CREATE TABLE history(time INTEGER NOT NULL, name TEXT NOT NULL,"
-               " model TEXT NOT NULL, serial TEXT NOT NULL, device TEXT NOT NULL,"
-               " health INTEGER NOT NULL, smart_status INTEGER NOT NULL)")
-    start = 1_700_000_000
-    rows = [(start + day * 86400, "Work", "M1", "OLD", "/dev/sda", 95 - day // 10, 2)
-            for day in range(365)]
-    rows += [(start + day * 86400, "Low", "M4", "LOW", "/dev/sdb", 40, 2) for day in range(30)]
-    rows += [(start + (365 + day) * 86400, "Work", "M2", "NEW", "/dev/sda", 100, 2)
-             for day in range(7)]
-    rows.append((start, "Odd", "M3", "", "/dev/sdc", 255, 0))
-    db.executemany("INSERT INTO history VALUES(?, ?, ?, ?, ?, ?, ?)", rows)
-    db.commit()
-    db.close()
+def write_history_with_low_drive(home):
+    """The shared history plus a month of a drive below the warning threshold."""
+    write_history(home, [(START + day * DAY, "Low", "M4", "LOW", "/dev/sdb", 40, 2)
+                         for day in range(30)])
 
 
 def spans(line):
@@ -174,7 +160,7 @@ def check_commands(source_dir, cli, failures):
     report = os.path.join(source_dir, "tests", "fixtures", "smartctl",
                           "003-samsung-ssd-860-evo-1tb.txt")
     with tempfile.TemporaryDirectory() as home:
-        write_history(home)
+        write_history_with_low_drive(home)
         system = os.path.join(home, "ostrivane.conf")
         with open(system, "w") as f:
             f.write("[settings]\nSSDCheckInterval = 30\n")
