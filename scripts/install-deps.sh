@@ -15,6 +15,8 @@ packages=(
   libsqlite3-dev sqlite3
   # lrelease compiles the translations (its CMake functions come with the tools' development files).
   qt6-l10n-tools qt6-tools-dev
+  # Qt's own texts (standard buttons, option-parser messages) in the user's language.
+  qt6-translations-l10n
   # E-mail to the administrator's own SMTP server (in the network module).
   libcurl4-openssl-dev
   # The tests and benchmarks are built with the program.

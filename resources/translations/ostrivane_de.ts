@@ -1390,6 +1390,41 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
             <translation>Weiterlaufen lassen</translation>
         </message>
         <message>
+            <source>--socket needs a path</source>
+            <translation>--socket braucht einen Pfad</translation>
+        </message>
+        <message>
+            <source>Usage: ostrivane [OPTIONS]
+
+The Ostrivane desktop application: watches the health of the solid-state
+drives and shows it in the system tray and its window. Only one runs per
+session; starting it again opens the running one's window.
+
+Options:
+  --show           open the window, and show Ostrivane in the taskbar when it
+                   was hidden everywhere (as holding Alt while starting does)
+  --machine DIR    watch a recorded machine (for demonstrations and tests)
+  --socket PATH    read S.M.A.R.T. data only through the service at PATH
+  --version        show the version
+  -h, --help       show this help
+</source>
+            <translation>Aufruf: ostrivane [OPTIONEN]
+
+Die Desktop-Anwendung von Ostrivane: überwacht den Zustand der
+Solid-State-Laufwerke und zeigt ihn im Infobereich und in ihrem Fenster. Je
+Sitzung läuft nur eine; ein erneuter Start öffnet das Fenster der laufenden.
+
+Optionen:
+  --show           das Fenster öffnen und Ostrivane in der Taskleiste zeigen,
+                   wenn es überall ausgeblendet war (wie Alt beim Start)
+  --machine DIR    einen aufgezeichneten Rechner überwachen (für Vorführungen
+                   und Tests)
+  --socket PATH    S.M.A.R.T.-Daten nur über den Dienst unter PATH lesen
+  --version        die Version anzeigen
+  -h, --help       diese Hilfe anzeigen
+</translation>
+        </message>
+        <message>
             <source>reaches the warning threshold (%1%) around %2</source>
             <translation>erreicht die Warnschwelle (%1%) etwa am %2</translation>
         </message>
@@ -1428,6 +1463,20 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
         <message>
             <source>Log</source>
             <translation>Protokoll</translation>
+        </message>
+        <message>
+            <source>Try 'ostrivane --help'.
+</source>
+            <translation>Siehe 'ostrivane --help'.
+</translation>
+        </message>
+        <message>
+            <source>ostrivane: the desktop application does not run as root; start it as yourself.
+It reads S.M.A.R.T. data through the ostrivane-smart service: 'sudo systemctl enable --now ostrivane-smart.socket'.
+</source>
+            <translation>ostrivane: Die Desktop-Anwendung läuft nicht als root; starten Sie sie als Sie selbst.
+Sie liest die S.M.A.R.T.-Daten über den Dienst ostrivane-smart: 'sudo systemctl enable --now ostrivane-smart.socket'.
+</translation>
         </message>
         <message>
             <source>%1 quit unexpectedly the last time it ran (%2).</source>

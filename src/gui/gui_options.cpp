@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/gui_options.h"
 
+#include "ext/text.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 
-const char* const GuiOptions::kHelp = R"(Usage: ostrivane [OPTIONS]
+const char* const GuiOptions::kHelp = QT_TRANSLATE_NOOP("Localizable", R"(Usage: ostrivane [OPTIONS]
 
 The Ostrivane desktop application: watches the health of the solid-state
 drives and shows it in the system tray and its window. Only one runs per
@@ -17,7 +19,7 @@ Options:
   --socket PATH    read S.M.A.R.T. data only through the service at PATH
   --version        show the version
   -h, --help       show this help
-)";
+)");
 
 std::optional<GuiOptions> GuiOptions::parse(const QStringList& arguments, QString& error) {
     QCommandLineParser parser;
@@ -32,7 +34,7 @@ std::optional<GuiOptions> GuiOptions::parse(const QStringList& arguments, QStrin
         return std::nullopt;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        error = QStringLiteral("unexpected argument '%1'")
+        error = localized(QStringLiteral("unexpected argument '%1'"))
                     .arg(parser.positionalArguments().constFirst());
         return std::nullopt;
     }
@@ -43,13 +45,13 @@ std::optional<GuiOptions> GuiOptions::parse(const QStringList& arguments, QStrin
     if (parser.isSet(machine)) {
         options.machine = parser.value(machine);
         if (!QDir(options.machine).exists()) {
-            error = QStringLiteral("no machine folder '%1'").arg(options.machine);
+            error = localized(QStringLiteral("no machine folder '%1'")).arg(options.machine);
             return std::nullopt;
         }
     }
     if (parser.isSet(socket)) {
         if (parser.value(socket).isEmpty()) {
-            error = QStringLiteral("--socket needs a path");
+            error = localized(QStringLiteral("--socket needs a path"));
             return std::nullopt;
         }
         options.socketPath = parser.value(socket).toStdString();

@@ -20,6 +20,7 @@
 #include "support/update_check.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +31,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 
@@ -81,6 +83,16 @@ void scheduleTestCrash() {
 }
 #endif
 
+// Help, usage errors and the refusal to run as root end the program before
+// the GUI loads; a plain core application is enough to say them in the user's
+// language.
+int sayAndEnd(int argc, char** argv, FILE* stream, const std::function<QString()>& text, int code) {
+    QCoreApplication application(argc, argv);
+    install_translation();
+    std::fputs(text().toLocal8Bit().constData(), stream);
+    return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,12 +103,20 @@ int main(int argc, char** argv) {
     QString error;
     const std::optional<GuiOptions> options = GuiOptions::parse(arguments, error);
     if (!options) {
-        std::fprintf(stderr, "ostrivane: %s\nTry 'ostrivane --help'.\n", qPrintable(error));
-        return GuiOptions::kUsageError;
+        return sayAndEnd(
+            argc, argv, stderr,
+            [&arguments] {
+                // Parsed again so that Qt's own message is translated as well.
+                QString message;
+                GuiOptions::parse(arguments, message);
+                return QStringLiteral("ostrivane: %1\n").arg(message) +
+                       localized(QStringLiteral("Try 'ostrivane --help'.\n"));
+            },
+            GuiOptions::kUsageError);
     }
     if (options->help) {
-        std::fputs(GuiOptions::kHelp, stdout);
-        return 0;
+        return sayAndEnd(
+            argc, argv, stdout, [] { return localized(QString::fromUtf8(GuiOptions::kHelp)); }, 0);
     }
     if (options->version) {
         std::printf("ostrivane %s\n", OSTRIVANE_VERSION);
@@ -108,12 +128,16 @@ int main(int argc, char** argv) {
     refuseRoot = !qEnvironmentVariableIsSet("OSTRIVANE_TEST_ALLOW_ROOT");
 #endif
     if (refuseRoot && ::geteuid() == 0) {
-        std::fputs(
-            "ostrivane: the desktop application does not run as root; start it as yourself.\n"
-            "It reads S.M.A.R.T. data through the ostrivane-smart service: "
-            "'sudo systemctl enable --now ostrivane-smart.socket'.\n",
-            stderr);
-        return kNoPermission;
+        return sayAndEnd(
+            argc, argv, stderr,
+            [] {
+                return localized(
+                    QStringLiteral("ostrivane: the desktop application does not run as root; start "
+                                   "it as yourself.\n"
+                                   "It reads S.M.A.R.T. data through the ostrivane-smart service: "
+                                   "'sudo systemctl enable --now ostrivane-smart.socket'.\n"));
+            },
+            kNoPermission);
     }
 
     // A later launch only hands over: it ends before it loads any of the GUI.

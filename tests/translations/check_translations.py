@@ -229,8 +229,38 @@ def check_commands(source_dir, cli, failures):
                                 f"{german}\nLANG=C:\n{english}")
 
 
+def check_desktop_messages(desktop, failures):
+    """The desktop program's help and start-up errors, printed before its
+    windows load, follow the language too; Qt's own option-parser message
+    comes from the distribution's Qt translations (qt6-translations-l10n)."""
+    cases = [
+        (["--help"], "stdout", 0, "Aufruf: ostrivane [OPTIONEN]", "Usage: ostrivane [OPTIONS]"),
+        (["--bogus"], "stderr", 64, "ostrivane: Unbekannte Option 'bogus'.\nSiehe 'ostrivane --help'.",
+         "ostrivane: Unknown option 'bogus'.\nTry 'ostrivane --help'."),
+        (["--machine", "/nonexistent"], "stderr", 64, "kein Maschinenordner '/nonexistent'",
+         "no machine folder '/nonexistent'"),
+    ]
+    if os.geteuid() == 0:
+        cases.append(([], "stderr", 77, "läuft nicht als root", "does not run as root"))
+    for args, stream, status, german, english in cases:
+        for language, wanted, unwanted in (("de_DE.UTF-8", german, english),
+                                           ("C", english, german)):
+            with tempfile.TemporaryDirectory() as home:
+                env = {k: v for k, v in os.environ.items()
+                       if not k.startswith(("LC_", "LANG", "OSTRIVANE_TEST"))}
+                env.update(HOME=home, XDG_CONFIG_HOME=f"{home}/config",
+                           XDG_DATA_HOME=f"{home}/data", XDG_STATE_HOME=f"{home}/state",
+                           XDG_RUNTIME_DIR=home, QT_QPA_PLATFORM="offscreen", LANG=language)
+                done = subprocess.run([desktop] + args, capture_output=True, text=True, env=env,
+                                      timeout=60)
+            text = getattr(done, stream)
+            if done.returncode != status or wanted not in text or unwanted in text:
+                failures.append(f"LANG={language} ostrivane {' '.join(args)}: exit "
+                                f"{done.returncode}, wanted '{wanted}' in {stream}:\n{text}")
+
+
 def main():
-    source_dir, cli = sys.argv[1:3]
+    source_dir, cli, desktop = sys.argv[1:4]
     failures = []
     check_files(source_dir, failures)
     # The per-drive lines come from the evaluation, which keeps an English copy
@@ -248,6 +278,7 @@ def main():
     check_output(source_dir, cli, "C", english, german, failures)
     check_messages(source_dir, cli, failures)
     check_commands(source_dir, cli, failures)
+    check_desktop_messages(desktop, failures)
     if failures:
         sys.exit("\n".join(failures))
     print("translations: complete, and the German one reaches the program")
