@@ -1346,6 +1346,42 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
             <translation> {ungenau!}</translation>
         </message>
         <message>
+            <source>%1:%2: %3 %4; the line is ignored</source>
+            <translation>%1:%2: %3 %4; die Zeile wird nicht beachtet</translation>
+        </message>
+        <message>
+            <source>is not a section header</source>
+            <translation>ist keine Abschnittsüberschrift</translation>
+        </message>
+        <message>
+            <source>names an unknown section (use [settings])</source>
+            <translation>nennt einen unbekannten Abschnitt (verwenden Sie [settings])</translation>
+        </message>
+        <message>
+            <source>is not 'Key = value'</source>
+            <translation>hat nicht die Form 'Key = value'</translation>
+        </message>
+        <message>
+            <source>is outside the [settings] section</source>
+            <translation>steht außerhalb des Abschnitts [settings]</translation>
+        </message>
+        <message>
+            <source>sets the unknown key '%1'</source>
+            <translation>setzt den unbekannten Schlüssel '%1'</translation>
+        </message>
+        <message>
+            <source>does not give a whole number</source>
+            <translation>gibt keine ganze Zahl an</translation>
+        </message>
+        <message>
+            <source>%1: %2; the file is ignored</source>
+            <translation>%1: %2; die Datei wird nicht beachtet</translation>
+        </message>
+        <message>
+            <source>%1: larger than %2 bytes; the file is ignored</source>
+            <translation>%1: größer als %2 Byte; die Datei wird nicht beachtet</translation>
+        </message>
+        <message>
             <source>Version:</source>
             <translation>Version:</translation>
         </message>

@@ -349,7 +349,7 @@ int runDefaults(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     installFallbackDefaults();
     // The administrator editing the system file looks here, not in the log.
-    for (const QString& problem : systemConfiguration().problems) {
+    for (const QString& problem : systemConfiguration().shownProblems) {
         err << "ostrivane-cli defaults: "
             << localized(QStringLiteral("system configuration %1")).arg(problem) << '\n';
     }

@@ -3,8 +3,11 @@
 
 #include "foundation/variant_types.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+
+#include <functional>
 
 #ifndef OSTRIVANE_SYSTEM_CONFIG_PATH
 #define OSTRIVANE_SYSTEM_CONFIG_PATH "/etc/ostrivane/ostrivane.conf"
@@ -30,18 +33,48 @@ QString systemConfigurationPath() {
     return QStringLiteral(OSTRIVANE_SYSTEM_CONFIG_PATH);
 }
 
+namespace {
+
+// Words a marked English text: as it stands, or in the user's language.
+using Word = QString (*)(const char* english);
+
+QString stored(const char* english) {
+    return QString::fromUtf8(english);
+}
+
+// This layer sits below the program's text lookup, so it asks Qt directly,
+// in the context every user-visible text is translated under.
+QString shown(const char* english) {
+    return QCoreApplication::translate("Localizable", english);
+}
+
+// One problem in both wordings: English for the log, the user's language
+// for the administrator at the terminal.
+void addProblem(SystemConfiguration& config, const std::function<QString(Word)>& text) {
+    config.problems.append(text(stored));
+    config.shownProblems.append(text(shown));
+}
+
+}  // namespace
+
 SystemConfiguration parseSystemConfiguration(const QString& path, const QString& text,
                                              const QVariantMap& known) {
-    SystemConfiguration config{path, {}, {}};
+    SystemConfiguration config{path, {}, {}, {}};
     bool inSettings = true;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString line = lines.at(i).trimmed();
-        const auto skip = [&](const QString& why) {
-            config.problems.append(QStringLiteral("%1:%2: %3 %4; the line is ignored")
-                                       .arg(path)
-                                       .arg(i + 1)
-                                       .arg(quotedLine(line), why));
+        const auto skip = [&](const char* why, const QString& argument = QString()) {
+            addProblem(config, [&](Word word) {
+                QString reason = word(why);
+                if (!argument.isNull()) {
+                    reason = reason.arg(argument);
+                }
+                return word(QT_TRANSLATE_NOOP("Localizable", "%1:%2: %3 %4; the line is ignored"))
+                    .arg(path)
+                    .arg(i + 1)
+                    .arg(quotedLine(line), reason);
+            });
         };
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')) ||
             line.startsWith(QLatin1Char(';'))) {
@@ -49,30 +82,30 @@ SystemConfiguration parseSystemConfiguration(const QString& path, const QString&
         }
         if (line.startsWith(QLatin1Char('['))) {
             if (!line.endsWith(QLatin1Char(']'))) {
-                skip(QStringLiteral("is not a section header"));
+                skip(QT_TRANSLATE_NOOP("Localizable", "is not a section header"));
                 inSettings = false;
                 continue;
             }
             const QString section = line.mid(1, line.size() - 2).trimmed();
             inSettings = section.compare(QLatin1String("settings"), Qt::CaseInsensitive) == 0;
             if (!inSettings) {
-                skip(QStringLiteral("names an unknown section (use [settings])"));
+                skip(QT_TRANSLATE_NOOP("Localizable", "names an unknown section (use [settings])"));
             }
             continue;
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals < 0) {
-            skip(QStringLiteral("is not 'Key = value'"));
+            skip(QT_TRANSLATE_NOOP("Localizable", "is not 'Key = value'"));
             continue;
         }
         if (!inSettings) {
-            skip(QStringLiteral("is outside the [settings] section"));
+            skip(QT_TRANSLATE_NOOP("Localizable", "is outside the [settings] section"));
             continue;
         }
         const QString key = line.left(equals).trimmed();
         QString value = line.mid(equals + 1).trimmed();
         if (!known.contains(key)) {
-            skip(QStringLiteral("sets the unknown key '%1'").arg(key));
+            skip(QT_TRANSLATE_NOOP("Localizable", "sets the unknown key '%1'"), key);
             continue;
         }
         if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) &&
@@ -83,7 +116,7 @@ SystemConfiguration parseSystemConfiguration(const QString& path, const QString&
             bool ok = false;
             const qint64 number = value.toLongLong(&ok, 10);
             if (!ok) {
-                skip(QStringLiteral("does not give a whole number"));
+                skip(QT_TRANSLATE_NOOP("Localizable", "does not give a whole number"));
                 continue;
             }
             config.values.insert(key, number);
@@ -95,21 +128,26 @@ SystemConfiguration parseSystemConfiguration(const QString& path, const QString&
 }
 
 SystemConfiguration readSystemConfiguration(const QString& path, const QVariantMap& known) {
+    SystemConfiguration ignored{path, {}, {}, {}};
     if (path.isEmpty() || !QFileInfo::exists(path)) {
-        return {path, {}, {}};
+        return ignored;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return {path,
-                {},
-                {QStringLiteral("%1: %2; the file is ignored").arg(path, file.errorString())}};
+        addProblem(ignored, [&](Word word) {
+            return word(QT_TRANSLATE_NOOP("Localizable", "%1: %2; the file is ignored"))
+                .arg(path, file.errorString());
+        });
+        return ignored;
     }
     if (file.size() > kMaxFileSize) {
-        return {path,
-                {},
-                {QStringLiteral("%1: larger than %2 bytes; the file is ignored")
-                     .arg(path)
-                     .arg(kMaxFileSize)}};
+        addProblem(ignored, [&](Word word) {
+            return word(QT_TRANSLATE_NOOP("Localizable",
+                                          "%1: larger than %2 bytes; the file is ignored"))
+                .arg(path)
+                .arg(kMaxFileSize);
+        });
+        return ignored;
     }
     return parseSystemConfiguration(path, QString::fromUtf8(file.read(kMaxFileSize)), known);
 }

@@ -20,8 +20,11 @@
 struct SystemConfiguration {
     QString path;
     QVariantMap values;
-    // One text per skipped line, naming the file and the line number.
+    // One text per skipped line, naming the file and the line number: in
+    // English for the log, and the same in the user's language for the
+    // administrator at the terminal.
     QStringList problems;
+    QStringList shownProblems;
 };
 
 // /etc/ostrivane/ostrivane.conf, or the file named by $OSTRIVANE_SYSTEM_CONFIG

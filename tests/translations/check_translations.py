@@ -214,6 +214,25 @@ def check_commands(source_dir, cli, failures):
                              for t in unwanted if t in text]
                 if layout and layout(text):
                     failures.append(f"{what}: {layout(text)}:\n{text}")
+        # The administrator's file with lines that cannot be used: each is named
+        # in the reader's language (the log keeps English).
+        broken = os.path.join(home, "broken.conf")
+        with open(broken, "w") as f:
+            f.write("[other]\nFoo = 1\n[settings]\nBogusKey = 2\nSSDCheckInterval = abc\n")
+        for language, wanted, unwanted in (
+                ("de_DE.UTF-8", [":1: '[other]' nennt einen unbekannten Abschnitt",
+                                 ":4: 'BogusKey = 2' setzt den unbekannten Schlüssel 'BogusKey'; "
+                                 "die Zeile wird nicht beachtet",
+                                 ":5: 'SSDCheckInterval = abc' gibt keine ganze Zahl an"],
+                 ["the line is ignored"]),
+                ("C", [":2: 'Foo = 1' is outside the [settings] section; the line is ignored",
+                       ":5: 'SSDCheckInterval = abc' does not give a whole number"],
+                 ["nicht beachtet"])):
+            done = run_in(home, cli, language, ["defaults", "read", "ThresholdError"], broken)
+            failures += [f"LANG={language} broken system file: '{t}' is not in:\n{done.stderr}"
+                         for t in wanted if t not in done.stderr]
+            failures += [f"LANG={language} broken system file: '{t}' should not be there"
+                         for t in unwanted if t in done.stderr]
         # Programs read the JSON answers: the same words in every language.
         for args in (["disks", "--json", "--machine", demo], ["history", "--json"],
                      ["defaults", "read", "--all", "--json"],
