@@ -1346,6 +1346,10 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
             <translation> {ungenau!}</translation>
         </message>
         <message>
+            <source>If you read this delivering to your address worked fine.</source>
+            <translation>Wenn Sie dies lesen, hat die Zustellung an Ihre Adresse funktioniert.</translation>
+        </message>
+        <message>
             <source>%1:%2: %3 %4; the line is ignored</source>
             <translation>%1:%2: %3 %4; die Zeile wird nicht beachtet</translation>
         </message>

@@ -88,8 +88,8 @@ int runTestEmail(const QStringList& args, QTextStream& out, QTextStream& err) {
 
     DXEmailSender& sender = DXEmailSender::shared();
     const int result = sender.sendMailWithCGI(
-        QStringLiteral("If you read this delivering to your address worked fine."),
-        QStringLiteral("Ostrivane Email Test"), recipients, 10, false, false);
+        localized(QString::fromLatin1(DXEmailSender::kTestBody)),
+        QString::fromLatin1(DXEmailSender::kTestSubject), recipients, 10, false, false);
     const QString problem = sender.lastProblem();
     if (result == DXEmailSender::CGIFailure && problem == QLatin1String("no relay configured")) {
         out << resultText(result) << ": " << localized(QStringLiteral("no relay configured"))

@@ -56,6 +56,12 @@ class DXEmailSender {
     // "Success" ... "Unreachable host"; "Unknown result N" outside 0..8.
     static QString resultName(int code);
 
+    // The test e-mail: its subject stays the same in every language, so it can
+    // be found and filtered; the body is looked up in the user's language.
+    static constexpr char kTestSubject[] = "Ostrivane Email Test";
+    static constexpr char kTestBody[] = QT_TRANSLATE_NOOP(
+        "Localizable", "If you read this delivering to your address worked fine.");
+
     // The longest body sent; longer ones are cut.
     static constexpr qsizetype kMaxBodyLength = 1000000;
 

@@ -302,8 +302,8 @@ SettingsPane* DesktopApp::makeSettingsPane() {
     services.setLaunchesAtLogin = [this](bool launches) { setLaunchesAtLogin(launches); };
     services.sendTestMail = options_.sendTestMail ? options_.sendTestMail : [](const QString& to) {
         return DXEmailSender::shared().sendMailWithCGI(
-            QStringLiteral("If you read this delivering to your address worked fine."),
-            QStringLiteral("Ostrivane Email Test"), to, 10, false, false);
+            localized(QString::fromLatin1(DXEmailSender::kTestBody)),
+            QString::fromLatin1(DXEmailSender::kTestSubject), to, 10, false, false);
     };
     services.serverLog = [](const QString& message, const QString& file) {
         DXServerLogging::shared().log(message, file);
