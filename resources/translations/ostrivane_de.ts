@@ -1350,6 +1350,14 @@ angenommen hat, sonst 1, 64 bei einem Aufruffehler.
             <translation>Wenn Sie dies lesen, hat die Zustellung an Ihre Adresse funktioniert.</translation>
         </message>
         <message>
+            <source>The settings were damaged and have been reset to their defaults, including the health thresholds and the notification and e-mail settings. The damaged file was kept as %1. Please check your settings.</source>
+            <translation>Die Einstellungen waren beschädigt und wurden auf ihre Standardwerte zurückgesetzt, einschließlich der Zustandsschwellen und der Benachrichtigungs- und E-Mail-Einstellungen. Die beschädigte Datei wurde als %1 aufbewahrt. Bitte prüfen Sie Ihre Einstellungen.</translation>
+        </message>
+        <message>
+            <source>the settings were damaged and are reset to their defaults; the damaged file was moved aside to %1</source>
+            <translation>die Einstellungen waren beschädigt und werden auf ihre Standardwerte zurückgesetzt; die beschädigte Datei wurde nach %1 verschoben</translation>
+        </message>
+        <message>
             <source>%1:%2: %3 %4; the line is ignored</source>
             <translation>%1:%2: %3 %4; die Zeile wird nicht beachtet</translation>
         </message>

@@ -6,6 +6,8 @@
 // Translations are Qt message files "ostrivane_<language>.qm" in the
 // "translations" folder of the installation's resources.
 
+#include "foundation/translated_text.h"  // the translation context
+
 #include <QLocale>
 #include <QString>
 
@@ -13,6 +15,3 @@
 // installs it for the process; false when there is none, which leaves every
 // text in English. Needs a QCoreApplication.
 bool install_translation(const QLocale& locale = QLocale());
-
-// The context under which every user-visible text is translated.
-inline constexpr char kLocalizationContext[] = "Localizable";

@@ -4,6 +4,7 @@
 #include "foundation/logging.h"
 #include "foundation/settings_database_file.h"
 #include "foundation/settings_value_codec.h"
+#include "foundation/translated_text.h"
 #include "foundation/wendle_lib.h"
 
 #include <QDir>
@@ -466,19 +467,25 @@ void SettingsStore::report(const QStringList& notes) {
                            .arg(event.path, event.why, event.aside));
         // Kept in the new store until a controller has delivered it, so it is
         // told once, by whichever process runs the next check cycle.
+        // Both texts are for a person: in the user's language, as the log
+        // line above is not.
         const QString notice =
-            QStringLiteral(
-                "The settings were damaged and have been reset to their defaults, including "
-                "the health thresholds and the notification and e-mail settings. The damaged "
-                "file was kept as %1. Please check your settings.")
+            translatedText(
+                QT_TRANSLATE_NOOP(
+                    "Localizable",
+                    "The settings were damaged and have been reset to their defaults, including "
+                    "the health thresholds and the notification and e-mail settings. The damaged "
+                    "file was kept as %1. Please check your settings."))
                 .arg(event.aside);
         const QString earlier = storedValue(QString::fromLatin1(kDamageNoticeKey)).toString();
         setValue(QString::fromLatin1(kDamageNoticeKey),
                  earlier.isEmpty() ? notice : earlier + QStringLiteral("\n\n") + notice);
         const QString line =
-            QStringLiteral(
-                "the settings were damaged and are reset to their defaults; the damaged "
-                "file was moved aside to %1")
+            translatedText(
+                QT_TRANSLATE_NOOP(
+                    "Localizable",
+                    "the settings were damaged and are reset to their defaults; the damaged "
+                    "file was moved aside to %1"))
                 .arg(event.aside);
         DamageHandler handler;
         {

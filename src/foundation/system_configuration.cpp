@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "foundation/system_configuration.h"
 
+#include "foundation/translated_text.h"
 #include "foundation/variant_types.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -42,17 +42,11 @@ QString stored(const char* english) {
     return QString::fromUtf8(english);
 }
 
-// This layer sits below the program's text lookup, so it asks Qt directly,
-// in the context every user-visible text is translated under.
-QString shown(const char* english) {
-    return QCoreApplication::translate("Localizable", english);
-}
-
 // One problem in both wordings: English for the log, the user's language
 // for the administrator at the terminal.
 void addProblem(SystemConfiguration& config, const std::function<QString(Word)>& text) {
     config.problems.append(text(stored));
-    config.shownProblems.append(text(shown));
+    config.shownProblems.append(text(translatedText));
 }
 
 }  // namespace
