@@ -3,6 +3,7 @@
 
 #include "app/headless_app.h"
 #include "app/store_settings.h"
+#include "cli/aligned_labels.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/json_output.h"
@@ -146,13 +147,7 @@ void printText(HeadlessApp& app, bool verbose, QTextStream& out) {
         localized(QStringLiteral("Status:")),      localized(QStringLiteral("Reason:")),
         localized(QStringLiteral("Drive:")),       localized(QStringLiteral("Note:")),
         localized(QStringLiteral("Temperature:")), localized(QStringLiteral("Standby:"))};
-    qsizetype width = 13;
-    for (const QString& label : labels) {
-        width = std::max(width, label.size() + 1);
-    }
-    for (QString& label : labels) {
-        label = QStringLiteral("  ") + label.leftJustified(width);
-    }
+    alignLabels(labels, 13, QStringLiteral("  "));
     for (const auto& ssd : app.controller().ssdArray()) {
         out << singleLineText(ssd->description()) << '\n'
             << labels[Model] << singleLineText(ssd->modelName()) << '\n'

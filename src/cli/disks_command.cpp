@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/disks_command.h"
 
+#include "cli/aligned_labels.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/json_output.h"
@@ -87,13 +88,7 @@ void printText(const QList<DiskRow>& rows, QTextStream& out) {
         localized(QStringLiteral("model:")),    localized(QStringLiteral("revision:")),
         localized(QStringLiteral("protocol:")), localized(QStringLiteral("SSD:")),
         localized(QStringLiteral("NVMe:")),     localized(QStringLiteral("serial:"))};
-    qsizetype width = 10;
-    for (const QString& label : labels) {
-        width = std::max(width, label.size() + 1);
-    }
-    for (QString& label : labels) {
-        label = QStringLiteral("    ") + label.leftJustified(width);
-    }
+    alignLabels(labels, 10, QStringLiteral("    "));
     for (const DiskRow& row : rows) {
         out << localized(QStringLiteral("disk %1")).arg(row.entry.diskNumber) << "  "
             << (row.node.isEmpty() ? QStringLiteral("-") : row.node) << "  "

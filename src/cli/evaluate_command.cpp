@@ -3,6 +3,7 @@
 
 #include "app/settings_defaults.h"
 #include "app/store_settings.h"
+#include "cli/aligned_labels.h"
 #include "cli/exit_codes.h"
 #include "cli/input_file.h"
 #include "cli/json_output.h"
@@ -164,12 +165,9 @@ void printText(const SSD& ssd, QTextStream& out) {
         localized(QStringLiteral("Status:")),     localized(QStringLiteral("Reason:")),
         localized(QStringLiteral("Accuracy:")),   localized(QStringLiteral("Drive:")),
         localized(QStringLiteral("Note:"))};
-    qsizetype width = 13;
-    for (const QString& label : labels) {
-        width = std::max(width, label.size() + 1);
-    }
-    const auto row = [&out, &labels, width](Field field, const QString& value) {
-        out << labels[field].leftJustified(width) << value << '\n';
+    alignLabels(labels, 13);
+    const auto row = [&out, &labels](Field field, const QString& value) {
+        out << labels[field] << value << '\n';
     };
     row(Model, ssd.modelName().isEmpty() ? localized(QStringLiteral("(unknown)"))
                                          : singleLineText(ssd.modelName()));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/smart_command.h"
 
+#include "cli/aligned_labels.h"
 #include "cli/exit_codes.h"
 #include "cli/headless_start.h"
 #include "cli/json_output.h"
@@ -133,13 +134,7 @@ void printText(const QString& disk, SmartProtocol protocol, std::uint8_t status,
         localized(QStringLiteral("Power mode:")), localized(QStringLiteral("S.M.A.R.T.:")),
         localized(QStringLiteral("Drive:")),      localized(QStringLiteral("Temperature:")),
         localized(QStringLiteral("Attributes:"))};
-    qsizetype width = 13;
-    for (const QString& label : labels) {
-        width = std::max(width, label.size() + 1);
-    }
-    for (QString& label : labels) {
-        label = label.leftJustified(width);
-    }
+    alignLabels(labels, 13);
     out << labels[Disk] << disk << " (/dev/" << disk << ")\n"
         << labels[Protocol]
         << (protocol == SmartProtocol::None ? localized(QStringLiteral("none"))
