@@ -177,7 +177,6 @@ void SSD::evaluateAttributes(const Context& context, bool& lowAccuracy) {
     };
 
     qint32 minimum = kHealthUnknown;
-    rows_.clear();
     if (allAttributes_) {
         for (const auto& [id, record] : *allAttributes_) {
             if (!isRelevant(id) || AttributeRecord::read32(record.isOnline) == 0) {
